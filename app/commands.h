@@ -1,0 +1,15 @@
+// The menu commands and the about box.
+#pragma once
+
+#include "core/state.h"
+
+namespace pawnfall {
+
+void チェック設定(Game& g, int code);
+void 背景_Click(Game& g, int code);
+void SIDOU_Click(Game& g);
+void BGM_Click(Game& g);
+void CANCEL_Click(Game& g);
+void VER_Click(Game& g);
+
+}  // namespace pawnfall

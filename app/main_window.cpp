@@ -1,0 +1,142 @@
+// The main window: owns the game, shows its image, turns Qt events into game procedures.
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/commands.h"
+#include "core/lifecycle.h"
+#include "core/turn.h"
+#include "view/score.h"
+
+// The pictures are compiled into a static library, so their registration must be asked for.
+static void register_pictures() { Q_INIT_RESOURCE(resources); }
+
+namespace pawnfall {
+namespace {
+
+int button_number(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 左ボタン;
+    case Qt::RightButton: return 右ボタン;
+    case Qt::MiddleButton: return 中ボタン;
+    default: return 8;  // any further button commits, like the middle one
+  }
+}
+
+}  // namespace
+
+void install_fonts() {
+  const QString face = QString::fromUtf8(窓フォント.data(), static_cast<qsizetype>(窓フォント.size()));
+  QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
+  QFont ui = QApplication::font();
+  QFont::insertSubstitutions(ui.family(), {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+}
+
+BoardView::BoardView(QtPlatform& platform, Game& game, QWidget* parent)
+    : QWidget(parent), platform_(platform), game_(game) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void BoardView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QPoint(0, 0), platform_.image());
+}
+
+void BoardView::mousePressEvent(QMouseEvent* event) {
+  const QPointF p = event->position();
+  マウス押下(game_, button_number(event->button()), p.x() * 15.0, p.y() * 15.0);
+  update();
+}
+
+MainWindow::MainWindow()
+    : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()), game_(platform_) {
+  register_pictures();
+  setWindowTitle(QStringLiteral("Pawnfall for Windows"));
+  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QtPlatform::palette_colour(色_背景));
+  setPalette(pal);
+
+  view_ = new BoardView(platform_, game_, this);
+  setCentralWidget(view_);
+  platform_.set_surface(view_);
+  build_menus();
+
+  起動処理(game_, static_cast<std::int32_t>(winId()));
+
+  move(0, 0);
+  resize(窓幅画素, 窓高画素);
+}
+
+MainWindow::~MainWindow() { shut_down(); }
+
+void MainWindow::build_menus() {
+  QMenuBar* bar = menuBar();
+  QMenu* stop = bar->addMenu(QStringLiteral("局面"));
+  new_game_ = stop->addAction(QStringLiteral("最初"));
+  connect(new_game_, &QAction::triggered, this, [this] {
+    CANCEL_Click(game_);
+    view_->update();
+  });
+
+  QMenu* option = bar->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ"));
+  QMenu* haikei = option->addMenu(QStringLiteral("背景画"));
+  const struct {
+    MenuItem item;
+    const char* caption;
+    int code;
+  } backgrounds[] = {{MenuItem::MIDORI, "緑", HAIKEI_MIDORI},
+                     {MenuItem::TATAMI, "畳", HAIKEI_TATAMI},
+                     {MenuItem::TAKE, "竹", HAIKEI_TAKE},
+                     {MenuItem::UCHU, "宇宙", HAIKEI_UCHU},
+                     {MenuItem::RENGA, "煉瓦", HAIKEI_RENGA}};
+  // Check marks are the game's to set: each handler first undoes Qt's own toggle.
+  auto checkable = [this](QMenu* menu, MenuItem item, const QString& caption, auto command) {
+    QAction* a = menu->addAction(caption);
+    a->setCheckable(true);
+    actions_[item] = a;
+    platform_.set_menu_action(item, a);
+    connect(a, &QAction::triggered, this, [this, a, command](bool now) {
+      a->setChecked(!now);
+      command();
+      view_->update();
+    });
+  };
+  for (const auto& b : backgrounds) {
+    const int code = b.code;
+    checkable(haikei, b.item, QString::fromUtf8(b.caption), [this, code] { 背景_Click(game_, code); });
+  }
+  actions_[MenuItem::TATAMI]->setChecked(true);
+  checkable(option, MenuItem::SIDOU, QStringLiteral("移動指導"), [this] { SIDOU_Click(game_); });
+  checkable(option, MenuItem::BGM, QStringLiteral("BGM"), [this] { BGM_Click(game_); });
+
+  about_ = bar->addAction(QStringLiteral("その他"));
+  connect(about_, &QAction::triggered, this, [this] { VER_Click(game_); });
+}
+
+QAction* MainWindow::action(MenuItem item) const { return actions_.at(item); }
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  shut_down();
+  event->accept();
+}
+
+void MainWindow::shut_down() {
+  if (shut_down_) return;
+  shut_down_ = true;
+  終了処理(game_);
+}
+
+}  // namespace pawnfall

@@ -1,0 +1,65 @@
+// The main window: owns the game, shows its image, turns Qt events into game procedures.
+#pragma once
+
+#include <QMainWindow>
+#include <QWidget>
+
+#include "app/qt_platform.h"
+#include "core/state.h"
+
+namespace pawnfall {
+
+// The client area: shows the persistent image and passes presses on in twips.
+class BoardView : public QWidget {
+  Q_OBJECT
+ public:
+  BoardView(QtPlatform& platform, Game& game, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QtPlatform& platform_;
+  Game& game_;
+};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Builds the window and its menus and runs the whole start-up.
+  MainWindow();
+  ~MainWindow() override;
+
+  Game& game() { return game_; }
+  QtPlatform& platform() { return platform_; }
+  BoardView* board_view() const { return view_; }
+  QAction* action(MenuItem item) const;
+  QAction* new_game_action() const { return new_game_; }
+  QAction* about_action() const { return about_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build_menus();
+  void shut_down();
+
+  QtPlatform platform_;
+  Game game_;
+  BoardView* view_;
+  std::map<MenuItem, QAction*> actions_;
+  QAction* new_game_ = nullptr;
+  QAction* about_ = nullptr;
+  bool shut_down_ = false;
+};
+
+// Font substitutions so the game's named face and the menus render Japanese.
+void install_fonts();
+
+// Outer size of the window at start-up, in pixels.
+inline constexpr int 窓幅画素 = 窓幅 / 15;
+inline constexpr int 窓高画素 = 窓高 / 15;
+
+}  // namespace pawnfall

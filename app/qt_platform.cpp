@@ -1,0 +1,228 @@
+// The Qt implementation of the platform: the persistent image, menus, boxes, clock, files.
+#include "app/qt_platform.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLibrary>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QWidget>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace pawnfall {
+namespace {
+
+constexpr double 一画素のtwips = 15.0;
+constexpr char 設定符号[] = "Shift_JIS";
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+const char* code_name(int code) {
+  switch (code) {
+    case KARA: return "KARA";
+    case W_PORN: return "W_PORN";
+    case W_NIGT: return "W_NIGT";
+    case W_BSHO: return "W_BSHO";
+    case W_ROOK: return "W_ROOK";
+    case W_QUIN: return "W_QUIN";
+    case W_KING: return "W_KING";
+    case B_KING: return "B_KING";
+    case B_NIGT: return "B_NIGT";
+    case B_BSHO: return "B_BSHO";
+    case B_ROOK: return "B_ROOK";
+    case B_QUIN: return "B_QUIN";
+    case B_PORN: return "B_PORN";
+    case TAITORU: return "TAITORU";
+    case HAIKEI_MIDORI: return "HAIKEI_MIDORI";
+    case HAIKEI_TATAMI: return "HAIKEI_TATAMI";
+    case HAIKEI_TAKE: return "HAIKEI_TAKE";
+    case HAIKEI_UCHU: return "HAIKEI_UCHU";
+    case HAIKEI_RENGA: return "HAIKEI_RENGA";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+int twips_to_pixels(double twips) {
+  return static_cast<int>(std::floor(twips / 一画素のtwips + 0.5));
+}
+
+QColor QtPlatform::palette_colour(int index) {
+  static const QRgb palette[16] = {
+      qRgb(0, 0, 0),     qRgb(0, 0, 128),   qRgb(0, 128, 0),     qRgb(0, 128, 128),
+      qRgb(128, 0, 0),   qRgb(128, 0, 128), qRgb(128, 128, 0),   qRgb(192, 192, 192),
+      qRgb(128, 128, 128), qRgb(0, 0, 255), qRgb(0, 255, 0),     qRgb(0, 255, 255),
+      qRgb(255, 0, 0),   qRgb(255, 0, 255), qRgb(255, 255, 0),   qRgb(255, 255, 255)};
+  return QColor(palette[index & 15]);
+}
+
+QString QtPlatform::picture_resource(Picture picture) {
+  const char* name = code_name(picture.code);
+  if (!name) return {};
+  const bool numbered = picture.code == KARA || (picture.code >= W_PORN && picture.code <= B_PORN);
+  if (!numbered) return QStringLiteral(":/pictures/%1.png").arg(QLatin1String(name));
+  return QStringLiteral(":/pictures/%1_%2.png").arg(QLatin1String(name)).arg(picture.number);
+}
+
+QtPlatform::QtPlatform(QSize size, qreal device_pixel_ratio)
+    : scale_(std::max(1, static_cast<int>(std::ceil(device_pixel_ratio - 0.01)))) {
+  // Held at a whole multiple of the logical size so pictures scale without blur.
+  image_ = QImage(size * scale_, QImage::Format_RGB32);
+  image_.setDevicePixelRatio(scale_);
+  image_.fill(palette_colour(色_背景));
+}
+
+const QImage* QtPlatform::picture(Picture p) {
+  const int key = p.code * 4 + p.number;
+  auto it = pictures_.find(key);
+  if (it == pictures_.end()) {
+    QImage loaded;
+    const QString name = picture_resource(p);
+    if (!name.isEmpty()) loaded.load(name);
+    if (!loaded.isNull()) {
+      loaded = loaded.convertToFormat(QImage::Format_RGB32);
+      if (scale_ > 1) loaded = loaded.scaled(loaded.size() * scale_, Qt::IgnoreAspectRatio,
+                                             Qt::FastTransformation);
+      loaded.setDevicePixelRatio(scale_);
+    }
+    it = pictures_.insert(key, loaded);
+  }
+  return it->isNull() ? nullptr : &*it;
+}
+
+void QtPlatform::paint_picture(Picture p, double x, double y) {
+  const QImage* pic = picture(p);
+  if (!pic) return;
+  QPainter painter(&image_);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(QPoint(twips_to_pixels(x), twips_to_pixels(y)), *pic);
+}
+
+void QtPlatform::draw_outline(int colour, double x1, double y1, double x2, double y2) {
+  QPainter painter(&image_);
+  QPen pen(palette_colour(colour));
+  pen.setWidth(1);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  const int left = twips_to_pixels(x1), top = twips_to_pixels(y1);
+  // An aliased one-pixel rectangle of width w covers the pixels left..left+w inclusive.
+  painter.drawRect(left, top, twips_to_pixels(x2) - left, twips_to_pixels(y2) - top);
+}
+
+void QtPlatform::print_text(double x, double y, std::string_view text, std::string_view face,
+                            int points, int colour) {
+  QFont font(qs(face));
+  // Points at the 96 dots per inch that the twips assume, whatever the screen reports.
+  font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+  QPainter painter(&image_);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.setFont(font);
+  painter.setPen(palette_colour(colour));
+  const QFontMetrics metrics(font);
+  painter.drawText(QPoint(twips_to_pixels(x), twips_to_pixels(y) + metrics.ascent()), qs(text));
+}
+
+void QtPlatform::present() {
+  if (surface_) surface_->repaint();
+}
+
+bool QtPlatform::checked(MenuItem item) const {
+  auto it = actions_.find(item);
+  return it != actions_.end() && it->second->isChecked();
+}
+
+void QtPlatform::set_checked(MenuItem item, bool on) {
+  auto it = actions_.find(item);
+  if (it != actions_.end()) it->second->setChecked(on);
+}
+
+void QtPlatform::message_box(std::string_view text, std::string_view caption, MessageIcon icon) {
+  // Lines are separated by a lone CR in the game's texts.
+  QString body = qs(text);
+  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+  QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                  qs(caption), body, QMessageBox::Ok, surface_ ? surface_->window() : nullptr);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+void QtPlatform::wait(double seconds) {
+  // A steady clock, so midnight or a clock change neither shortens nor stretches the pause;
+  // sleeping rather than spinning leaves the core free.
+  const auto end = std::chrono::steady_clock::now() +
+                   std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                       std::chrono::duration<double>(seconds));
+  while (std::chrono::steady_clock::now() < end) std::this_thread::sleep_until(end);
+}
+
+std::optional<SoundLibrary> QtPlatform::load_sound_library() {
+  // Only from the program's own directory: a player's working folder must not supply code.
+  static QLibrary library;
+  library.setFileName(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Pawnfall")));
+  if (!library.load()) return std::nullopt;
+  SoundLibrary table;
+  auto resolve = [&](auto& fn, const char* name) {
+    fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(library.resolve(name));
+  };
+  resolve(table.dsInitialize, "dsInitialize");
+  resolve(table.dsCreateDSB, "dsCreateDSB");
+  resolve(table.dsPlay, "dsPlay");
+  resolve(table.dsPlayLooping, "dsPlayLooping");
+  resolve(table.dsStop, "dsStop");
+  resolve(table.dsFree, "dsFree");
+  resolve(table.dsTerminate, "dsTerminate");
+  if (!table.complete()) return std::nullopt;
+  return table;
+}
+
+std::optional<std::vector<std::string>> QtPlatform::read_text_lines(std::string_view name) {
+  QFile file(qs(name));
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  QStringDecoder decode(設定符号);
+  if (!decode.isValid()) return std::nullopt;
+  const QString text = decode(bytes);
+  std::vector<std::string> lines;
+  QString line;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == QChar('\r')) {
+      lines.push_back(line.toStdString());
+      line.clear();
+      if (i + 1 < text.size() && text[i + 1] == QChar('\n')) ++i;
+    } else {
+      line += c;
+    }
+  }
+  if (!line.isEmpty()) lines.push_back(line.toStdString());
+  return lines;
+}
+
+bool QtPlatform::replace_text_file(std::string_view name, const std::vector<std::string>& lines) {
+  QStringEncoder encode(設定符号);
+  if (!encode.isValid()) return false;
+  QString text;
+  for (const auto& line : lines) text += qs(line) + QStringLiteral("\r\n");
+  const QByteArray bytes = encode(text);
+  if (encode.hasError()) return false;
+  QSaveFile file(qs(name));
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+}  // namespace pawnfall

@@ -1,0 +1,76 @@
+// A platform that records what the game draws, shows and asks, with a virtual clock.
+#include "tests/fakes/fake_platform.h"
+
+namespace pawnfall::test {
+
+FakePlatform::FakePlatform() {
+  for (auto item : {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE, MenuItem::UCHU,
+                    MenuItem::RENGA, MenuItem::SIDOU, MenuItem::BGM})
+    checks[item] = false;
+  checks[MenuItem::TATAMI] = true;  // as the menu is created
+}
+
+void FakePlatform::paint_picture(Picture picture, double x, double y) {
+  paints.push_back({picture, x, y});
+  events.push_back("paint");
+}
+
+void FakePlatform::draw_outline(int colour, double x1, double y1, double x2, double y2) {
+  outlines.push_back({colour, x1, y1, x2, y2});
+  events.push_back("outline");
+}
+
+void FakePlatform::print_text(double x, double y, std::string_view text, std::string_view face,
+                              int points, int colour) {
+  texts.push_back({x, y, std::string(text), std::string(face), points, colour});
+  events.push_back("text");
+}
+
+void FakePlatform::present() {
+  ++presents;
+  events.push_back("present");
+}
+
+bool FakePlatform::checked(MenuItem item) const { return checks.at(item); }
+
+void FakePlatform::set_checked(MenuItem item, bool on) { checks[item] = on; }
+
+void FakePlatform::message_box(std::string_view text, std::string_view caption,
+                               MessageIcon icon) {
+  messages.push_back({std::string(text), std::string(caption), icon});
+}
+
+void FakePlatform::wait(double seconds) {
+  ++waits;
+  waited_seconds += seconds;
+  events.push_back("wait");
+}
+
+std::optional<SoundLibrary> FakePlatform::load_sound_library() {
+  ++library_loads;
+  return library;
+}
+
+std::optional<std::vector<std::string>> FakePlatform::read_text_lines(std::string_view name) {
+  auto it = files.find(name);
+  if (it == files.end() || unreadable.contains(name)) return std::nullopt;
+  return it->second;
+}
+
+bool FakePlatform::replace_text_file(std::string_view name,
+                                     const std::vector<std::string>& lines) {
+  if (fail_writes) return false;
+  ++writes;
+  files[std::string(name)] = lines;
+  return true;
+}
+
+void FakePlatform::clear_drawing() {
+  paints.clear();
+  outlines.clear();
+  texts.clear();
+  events.clear();
+  presents = 0;
+}
+
+}  // namespace pawnfall::test

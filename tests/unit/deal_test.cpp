@@ -1,0 +1,102 @@
+// The deal: the same boards in every run, symmetric by the product of column and row.
+#include <gtest/gtest.h>
+
+#include "core/deal.h"
+#include "core/turn.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace pawnfall {
+namespace {
+
+盤表<int> deal_nth(int n) {
+  test::FakePlatform platform;
+  Game g(platform);
+  for (int i = 0; i < n; ++i) 初期設定_駒(g);
+  return g.盤面;
+}
+
+TEST(Deal, TheFirstAndSecondBoardsAreTheSameInEveryRunAndDifferFromEachOther) {
+  const auto first = deal_nth(1), again = deal_nth(1);
+  const auto second = deal_nth(2), second_again = deal_nth(2);
+  EXPECT_EQ(first, again);
+  EXPECT_EQ(second, second_again);
+  EXPECT_NE(first, second);
+}
+
+TEST(Deal, SquaresWithEqualProductsHoldEqualCodes) {
+  for (int n = 1; n <= 5; ++n) {
+    const auto board = deal_nth(n);
+    for (int c = 1; c <= 列数; ++c)
+      for (int r = 1; r <= 行数; ++r) {
+        if (r <= 列数 && c <= 行数) {
+          EXPECT_EQ(board[c][r], board[r][c]) << c << "," << r;
+        }
+        for (int c2 = 1; c2 <= 列数; ++c2) {
+          if ((c * r) % c2 == 0 && (c * r) / c2 <= 行数) {
+            EXPECT_EQ(board[c][r], board[c2][(c * r) / c2]);
+          }
+        }
+      }
+  }
+}
+
+TEST(Deal, NewBoardsHoldOnlyTheCodesTenToNineteen) {
+  test::FakePlatform platform;
+  Game g(platform);
+  std::array<int, 22> seen{};
+  for (int n = 0; n < 200; ++n) {
+    初期設定_駒(g);
+    for (int c = 1; c <= 列数; ++c)
+      for (int r = 1; r <= 行数; ++r) {
+        ASSERT_GE(g.盤面[c][r], W_PORN);
+        ASSERT_LE(g.盤面[c][r], B_ROOK);
+        ++seen[g.盤面[c][r]];
+      }
+  }
+  for (int code = W_PORN; code <= B_ROOK; ++code) EXPECT_GT(seen[code], 0) << code;
+}
+
+TEST(Deal, TheFilterDropsPointsExponentMarksAndSignsOnly) {
+  EXPECT_EQ(文字列編集_不用文字削除("1.234567E-02"), "123456702");
+  EXPECT_EQ(文字列編集_不用文字削除("0.5"), "05");
+  EXPECT_EQ(文字列編集_不用文字削除(""), "");
+  EXPECT_EQ(文字列編集_不用文字削除("1e5"), "1e5");
+}
+
+TEST(Deal, SinglePrecisionTextHasSevenDigitsAndAnUpperCaseExponent) {
+  EXPECT_EQ(単精度文字列(0.5f), "0.5");
+  EXPECT_EQ(単精度文字列(0.1234567f), "0.1234567");
+  EXPECT_EQ(単精度文字列(1.234567e-5f), "1.234567E-05");
+  EXPECT_EQ(単精度文字列(0.0f), "0");
+}
+
+TEST(Deal, ANewGameResetsScoreAndGameOverButKeepsTheChain) {
+  test::FakePlatform platform;
+  Game g(platform);
+  g.スコア = 40;
+  g.終了フラグ = 1;
+  g.選択状態 = 1;
+  g.選択駒.連鎖数 = 3;
+  g.消去対象駒[2][2] = 1;
+  g.過去最高スコア = 90;
+  初期設定(g);
+  EXPECT_EQ(g.スコア, 0);
+  EXPECT_EQ(g.終了フラグ, 0);
+  EXPECT_EQ(g.選択状態, 1);
+  EXPECT_EQ(g.選択駒.連鎖数, 3);
+  EXPECT_EQ(g.消去対象駒[2][2], 1);
+  EXPECT_EQ(g.過去最高スコア, 90);
+}
+
+TEST(WindowPoint, MapsToSquaresRoundingTowardMinusInfinity) {
+  EXPECT_EQ(列番号(660), 1);
+  EXPECT_EQ(列番号(659), 0);
+  EXPECT_EQ(列番号(10859), 20);
+  EXPECT_EQ(列番号(10860), 21);
+  EXPECT_EQ(列番号(100), -1);  // left of the origin is not column 0
+  EXPECT_EQ(行番号(1960), 1);
+  EXPECT_EQ(行番号(1959), 0);
+}
+
+}  // namespace
+}  // namespace pawnfall

@@ -1,0 +1,2 @@
+// PLACEHOLDER: picture generator (being written).
+int main() { return 0; }

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the game in its run directory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target pawnfall
+cd build/run
+exec ./pawnfall

@@ -1,0 +1,66 @@
+// Pictures and square outlines at board positions; the full redraw.
+#include "view/draw.h"
+
+#include <array>
+
+#include "core/platform.h"
+#include "view/score.h"
+
+namespace pawnfall {
+namespace {
+
+// The codes that have pictures, in the order they are tested; the first nine-and-four are
+// pieces and the empty square, which come in numbered looks.
+constexpr std::array 絵の表{KARA,   W_PORN, W_NIGT, W_BSHO,        W_ROOK,      W_QUIN,
+                            W_KING, B_PORN, B_NIGT, B_BSHO,        B_ROOK,      B_QUIN,
+                            B_KING, HAIKEI_MIDORI,  HAIKEI_TAKE,   HAIKEI_TATAMI, HAIKEI_UCHU,
+                            HAIKEI_RENGA,   TAITORU};
+
+bool 番号付き(int code) { return code == KARA || (code >= W_PORN && code <= B_PORN); }
+
+}  // namespace
+
+void 描画_絵(Game& g, int code, double 列, double 行, int 絵番号) {
+  for (int entry : 絵の表) {
+    if (entry != code) continue;
+    g.platform.paint_picture({code, 番号付き(code) ? 絵番号 : 0}, 盤X(列), 盤Y(行));
+    return;
+  }
+}
+
+void 描画_桝輪郭(Game& g, int 色, int 列, int 行) {
+  const double x1 = 盤X(列), y1 = 盤Y(行);
+  g.platform.draw_outline(色, x1, y1, x1 + 桝幅, y1 + 桝高);
+}
+
+void 描画_盤(Game& g) {
+  for (int 列 = 1; 列 <= 列数; ++列)
+    for (int 行 = 1; 行 <= 行数; ++行) {
+      描画_絵(g, g.盤面[列][行], 列, 行, g.桝色[列][行]);
+      描画_桝輪郭(g, 色_背景, 列, 行);
+    }
+}
+
+void 描画_将棋盤桝(Game& g) {
+  for (int 列 = 1; 列 <= 列数; ++列)
+    for (int 行 = 1; 行 <= 行数; ++行) 描画_桝輪郭(g, 色_盤, 列, 行);
+}
+
+void 描画_背景(Game& g, int 背景) {
+  for (int 列 = -3; 列 <= 28; ++列)
+    for (int 行 = -3; 行 <= 17; ++行) {
+      // The board's middle is always painted over by the board itself.
+      if (列 >= 1 && 列 <= 9 && 行 >= 1 && 行 <= 9) continue;
+      描画_絵(g, 背景, 列, 行, 0);
+    }
+}
+
+void 画面_再描画(Game& g) {
+  描画_背景(g, g.背景画);
+  描画_盤(g);
+  描画_絵(g, TAITORU, 8.5, -1.5, 0);
+  描画_スコア(g, g.スコア);
+  描画_過去最高スコア(g, g.過去最高スコア);
+}
+
+}  // namespace pawnfall
