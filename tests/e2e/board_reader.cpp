@@ -1,0 +1,79 @@
+// Reads the board from a screenshot by comparing each square with the game's pictures.
+#include "tests/e2e/board_reader.h"
+
+#include <QString>
+
+namespace pawnfall::e2e {
+namespace {
+
+constexpr const char* kNames[22] = {"KARA",   nullptr,  nullptr,  nullptr,  nullptr,  nullptr,
+                                    nullptr,  nullptr,  nullptr,  nullptr,  "W_PORN", "W_NIGT",
+                                    "W_BSHO", "W_ROOK", "W_QUIN", "W_KING", "B_KING", "B_NIGT",
+                                    "B_BSHO", "B_ROOK", "B_QUIN", "B_PORN"};
+
+// Top-left pixel of square (列, 行) relative to the client area: 15 twips a pixel, halves up.
+QPoint square_corner(int 列, int 行) {
+  return {static_cast<int>((盤左端 + 桝幅 * 列) / 15.0 + 0.5),
+          static_cast<int>((盤上端 + 桝高 * 行) / 15.0 + 0.5)};
+}
+
+int shade(int 列, int 行) { return (列 + 行) % 2 == 0 ? 1 : 2; }
+
+}  // namespace
+
+BoardReader::BoardReader() {
+  for (int code = 0; code < 22; ++code) {
+    if (!kNames[code]) continue;
+    for (int n = 0; n < 3; ++n) {
+      const QString path = QStringLiteral(PAWNFALL_SOURCE_DIR "/res/pictures/%1_%2.png")
+                               .arg(QLatin1String(kNames[code]))
+                               .arg(n);
+      QImage image(path);
+      if (!image.isNull()) pictures_[code][n] = image.convertToFormat(QImage::Format_RGB32);
+    }
+  }
+}
+
+bool BoardReader::matches(const QImage& shot, QPoint at, const QImage& picture) const {
+  if (picture.isNull()) return false;
+  // The square's inside only: its outline and the next square's overlap cover the edges.
+  for (int y = 1; y < 33; ++y)
+    for (int x = 1; x < 33; ++x) {
+      const int sx = at.x() + x, sy = at.y() + y;
+      if (sx < 0 || sy < 0 || sx >= shot.width() || sy >= shot.height()) return false;
+      if ((shot.pixel(sx, sy) & 0xffffff) != (picture.pixel(x, y) & 0xffffff)) return false;
+    }
+  return true;
+}
+
+std::optional<int> BoardReader::code_at(const QImage& shot, QPoint origin, int 列, int 行) const {
+  const QPoint at = origin + square_corner(列, 行);
+  for (int code = 0; code < 22; ++code)
+    for (int n : {shade(列, 行), 0})
+      if (matches(shot, at, pictures_[code][n])) return code;
+  return std::nullopt;
+}
+
+std::optional<QPoint> BoardReader::find_client_origin(const QImage& shot) const {
+  for (int dy = 0; dy < 120; ++dy)
+    for (int dx = 0; dx < 20; ++dx)
+      if (code_at(shot, QPoint(dx, dy), 1, 1)) return QPoint(dx, dy);
+  return std::nullopt;
+}
+
+std::optional<盤表<int>> BoardReader::read(const QImage& shot, QPoint origin) const {
+  盤表<int> board{};
+  for (int 列 = 1; 列 <= 列数; ++列)
+    for (int 行 = 1; 行 <= 行数; ++行) {
+      auto code = code_at(shot, origin, 列, 行);
+      if (!code) return std::nullopt;
+      board[列][行] = *code;
+    }
+  return board;
+}
+
+QPoint BoardReader::square_centre(QPoint origin, int 列, int 行) {
+  return origin + square_corner(列, 行) + QPoint(17, 17);
+}
+
+}  // namespace pawnfall::e2e

@@ -1,0 +1,52 @@
+// A private Xvfb display and the built program running on it, in a fresh temporary folder.
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace pawnfall::e2e {
+
+class XSession {
+ public:
+  XSession();
+  ~XSession();
+  bool ok() const { return display_ >= 0; }
+  QString display() const { return QStringLiteral(":%1").arg(display_); }
+
+  // Runs a command on the display and answers its standard output, or nullopt on failure.
+  std::optional<QString> run(const QString& program, const QStringList& args, int timeout_ms = 10000);
+  QImage screenshot();
+
+ private:
+  QProcess xvfb_;
+  int display_ = -1;
+};
+
+// The game started in a fresh folder holding links to the wave files, with a silent audio driver.
+class GameProcess {
+ public:
+  explicit GameProcess(XSession& x);
+  ~GameProcess();
+  bool wait_for_window(int timeout_ms = 10000);
+  QString folder() const { return dir_.path(); }
+  QStringList files() const;
+  QString window_id() const { return window_; }
+  void click(int x, int y, int button);
+  void key(const QString& name);
+  // Waits for the program to end; nullopt when it is still running after the time.
+  std::optional<int> wait_for_exit(int timeout_ms);
+  qint64 pid() const { return process_.processId(); }
+
+ private:
+  XSession& x_;
+  QTemporaryDir dir_;
+  QProcess process_;
+  QString window_;
+};
+
+}  // namespace pawnfall::e2e
