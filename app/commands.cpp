@@ -1,11 +1,108 @@
-// PLACEHOLDER: menu commands (being written).
+// The menu commands: new game, background tile, move guidance, music and the about box.
 #include "app/commands.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
 #include "core/deal.h"
+#include "core/platform.h"
+#include "core/settings.h"
+#include "sound/sound.h"
+#include "view/draw.h"
+#include "view/score.h"
+
 namespace pawnfall {
-void チェック設定(Game&, int) {}
-void 背景_Click(Game&, int) {}
-void SIDOU_Click(Game&) {}
-void BGM_Click(Game&) {}
-void CANCEL_Click(Game& g) { 初期設定(g); }
-void VER_Click(Game&) {}
+namespace {
+
+struct 背景項目 {
+  MenuItem item;
+  int code;
+};
+
+// In the order their check marks are cleared.
+constexpr std::array<背景項目, 5> 背景項目表{{
+    {MenuItem::MIDORI, HAIKEI_MIDORI},
+    {MenuItem::TAKE, HAIKEI_TAKE},
+    {MenuItem::TATAMI, HAIKEI_TATAMI},
+    {MenuItem::UCHU, HAIKEI_UCHU},
+    {MenuItem::RENGA, HAIKEI_RENGA},
+}};
+
+std::optional<MenuItem> 背景の項目(int code) {
+  for (const auto& b : 背景項目表)
+    if (b.code == code) return b.item;
+  return std::nullopt;
+}
+
+// The row of the added-points number above the board.
+constexpr int 追加点数行 = -2;
+
+constexpr std::string_view 題名 = "Pawnfall";
+// Seven lines separated by a lone CR.
+constexpr std::string_view 版情報 =
+    "Pawnfall  Version 0.9 [08/2000]\r"
+    "\r"
+    "Home page\r"
+    "https://pawnfall.example.org/\r"
+    "\r"
+    "e-mail\r"
+    "pawnfall@example.org";
+
+}  // namespace
+
+void チェック設定(Game& g, int code) {
+  for (const auto& b : 背景項目表) g.platform.set_checked(b.item, false);
+  if (const auto item = 背景の項目(code)) g.platform.set_checked(*item, true);
+}
+
+void 背景_Click(Game& g, int code) {
+  const auto item = 背景の項目(code);
+  if (!item) return;
+  if (!g.platform.checked(*item)) {
+    チェック設定(g, code);
+    g.背景画 = code;
+  }
+  // Even the tile already chosen is written and redrawn.
+  書込_環境設定ファイル(g);
+  画面_再描画(g);
+}
+
+void SIDOU_Click(Game& g) {
+  g.platform.set_checked(MenuItem::SIDOU, !g.platform.checked(MenuItem::SIDOU));
+  書込_環境設定ファイル(g);
+}
+
+void BGM_Click(Game& g) {
+  if (g.platform.checked(MenuItem::BGM)) {
+    g.platform.set_checked(MenuItem::BGM, false);
+    音_停止(g, g.音_BGM);
+  } else {
+    g.platform.set_checked(MenuItem::BGM, true);
+    音_ループ再生(g, g.音_BGM);
+  }
+  書込_環境設定ファイル(g);
+}
+
+void CANCEL_Click(Game& g) {
+  if (g.スコア > g.過去最高スコア) {
+    g.過去最高スコア = g.スコア;
+    描画_過去最高スコア(g, g.過去最高スコア);
+    書込_環境設定ファイル(g);
+  }
+  // A chain left over from the old board would let the next press remove and score pieces of
+  // the new board that were never chained. Cleared before the new game's full redraw.
+  初期化_消去対象駒(g);
+  g.選択状態 = 0;
+  g.選択駒.連鎖数 = 0;
+  g.選択駒.追加点数 = 0;
+  消去_追加点数(g, 追加点数行);
+  初期設定(g);
+}
+
+void VER_Click(Game& g) {
+  音_再生(g, g.音_その他);
+  g.platform.message_box(版情報, 題名, MessageIcon::None);
+}
+
 }  // namespace pawnfall

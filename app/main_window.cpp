@@ -23,20 +23,26 @@ namespace {
 
 int button_number(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return 左ボタン;
-    case Qt::RightButton: return 右ボタン;
-    case Qt::MiddleButton: return 中ボタン;
-    default: return 8;  // any further button commits, like the middle one
+    case Qt::LeftButton:
+      return 左ボタン;
+    case Qt::RightButton:
+      return 右ボタン;
+    case Qt::MiddleButton:
+      return 中ボタン;
+    default:
+      return 8;  // any further button commits, like the middle one
   }
 }
 
 }  // namespace
 
 void install_fonts() {
-  const QString face = QString::fromUtf8(窓フォント.data(), static_cast<qsizetype>(窓フォント.size()));
+  const QString face =
+      QString::fromUtf8(窓フォント.data(), static_cast<qsizetype>(窓フォント.size()));
   QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
   QFont ui = QApplication::font();
-  QFont::insertSubstitutions(ui.family(), {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+  QFont::insertSubstitutions(ui.family(),
+                             {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
 }
 
 BoardView::BoardView(QtPlatform& platform, Game& game, QWidget* parent)
@@ -112,7 +118,8 @@ void MainWindow::build_menus() {
   };
   for (const auto& b : backgrounds) {
     const int code = b.code;
-    checkable(haikei, b.item, QString::fromUtf8(b.caption), [this, code] { 背景_Click(game_, code); });
+    checkable(haikei, b.item, QString::fromUtf8(b.caption),
+              [this, code] { 背景_Click(game_, code); });
   }
   actions_[MenuItem::TATAMI]->setChecked(true);
   checkable(option, MenuItem::SIDOU, QStringLiteral("移動指導"), [this] { SIDOU_Click(game_); });

@@ -23,30 +23,52 @@ namespace {
 constexpr double 一画素のtwips = 15.0;
 constexpr char 設定符号[] = "Shift_JIS";
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 const char* code_name(int code) {
   switch (code) {
-    case KARA: return "KARA";
-    case W_PORN: return "W_PORN";
-    case W_NIGT: return "W_NIGT";
-    case W_BSHO: return "W_BSHO";
-    case W_ROOK: return "W_ROOK";
-    case W_QUIN: return "W_QUIN";
-    case W_KING: return "W_KING";
-    case B_KING: return "B_KING";
-    case B_NIGT: return "B_NIGT";
-    case B_BSHO: return "B_BSHO";
-    case B_ROOK: return "B_ROOK";
-    case B_QUIN: return "B_QUIN";
-    case B_PORN: return "B_PORN";
-    case TAITORU: return "TAITORU";
-    case HAIKEI_MIDORI: return "HAIKEI_MIDORI";
-    case HAIKEI_TATAMI: return "HAIKEI_TATAMI";
-    case HAIKEI_TAKE: return "HAIKEI_TAKE";
-    case HAIKEI_UCHU: return "HAIKEI_UCHU";
-    case HAIKEI_RENGA: return "HAIKEI_RENGA";
-    default: return nullptr;
+    case KARA:
+      return "KARA";
+    case W_PORN:
+      return "W_PORN";
+    case W_NIGT:
+      return "W_NIGT";
+    case W_BSHO:
+      return "W_BSHO";
+    case W_ROOK:
+      return "W_ROOK";
+    case W_QUIN:
+      return "W_QUIN";
+    case W_KING:
+      return "W_KING";
+    case B_KING:
+      return "B_KING";
+    case B_NIGT:
+      return "B_NIGT";
+    case B_BSHO:
+      return "B_BSHO";
+    case B_ROOK:
+      return "B_ROOK";
+    case B_QUIN:
+      return "B_QUIN";
+    case B_PORN:
+      return "B_PORN";
+    case TAITORU:
+      return "TAITORU";
+    case HAIKEI_MIDORI:
+      return "HAIKEI_MIDORI";
+    case HAIKEI_TATAMI:
+      return "HAIKEI_TATAMI";
+    case HAIKEI_TAKE:
+      return "HAIKEI_TAKE";
+    case HAIKEI_UCHU:
+      return "HAIKEI_UCHU";
+    case HAIKEI_RENGA:
+      return "HAIKEI_RENGA";
+    default:
+      return nullptr;
   }
 }
 
@@ -58,10 +80,10 @@ int twips_to_pixels(double twips) {
 
 QColor QtPlatform::palette_colour(int index) {
   static const QRgb palette[16] = {
-      qRgb(0, 0, 0),     qRgb(0, 0, 128),   qRgb(0, 128, 0),     qRgb(0, 128, 128),
-      qRgb(128, 0, 0),   qRgb(128, 0, 128), qRgb(128, 128, 0),   qRgb(192, 192, 192),
-      qRgb(128, 128, 128), qRgb(0, 0, 255), qRgb(0, 255, 0),     qRgb(0, 255, 255),
-      qRgb(255, 0, 0),   qRgb(255, 0, 255), qRgb(255, 255, 0),   qRgb(255, 255, 255)};
+      qRgb(0, 0, 0),       qRgb(0, 0, 128),   qRgb(0, 128, 0),   qRgb(0, 128, 128),
+      qRgb(128, 0, 0),     qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(192, 192, 192),
+      qRgb(128, 128, 128), qRgb(0, 0, 255),   qRgb(0, 255, 0),   qRgb(0, 255, 255),
+      qRgb(255, 0, 0),     qRgb(255, 0, 255), qRgb(255, 255, 0), qRgb(255, 255, 255)};
   return QColor(palette[index & 15]);
 }
 
@@ -90,8 +112,9 @@ const QImage* QtPlatform::picture(Picture p) {
     if (!name.isEmpty()) loaded.load(name);
     if (!loaded.isNull()) {
       loaded = loaded.convertToFormat(QImage::Format_RGB32);
-      if (scale_ > 1) loaded = loaded.scaled(loaded.size() * scale_, Qt::IgnoreAspectRatio,
-                                             Qt::FastTransformation);
+      if (scale_ > 1)
+        loaded =
+            loaded.scaled(loaded.size() * scale_, Qt::IgnoreAspectRatio, Qt::FastTransformation);
       loaded.setDevicePixelRatio(scale_);
     }
     it = pictures_.insert(key, loaded);
@@ -168,7 +191,8 @@ void QtPlatform::wait(double seconds) {
 std::optional<SoundLibrary> QtPlatform::load_sound_library() {
   // Only from the program's own directory: a player's working folder must not supply code.
   static QLibrary library;
-  library.setFileName(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Pawnfall")));
+  library.setFileName(
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Pawnfall")));
   if (!library.load()) return std::nullopt;
   SoundLibrary table;
   auto resolve = [&](auto& fn, const char* name) {

@@ -22,8 +22,8 @@ float 一様乱数(std::mt19937& engine) {
 
 std::string 単精度文字列(float value) {
   char buffer[32];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 std::chars_format::general, 7);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
   std::string text(buffer, ec == std::errc{} ? end : buffer);
   std::replace(text.begin(), text.end(), 'e', 'E');
   return text;
@@ -46,8 +46,7 @@ void 初期設定_駒(Game& g) {
     配牌 += 文字列編集_不用文字削除(単精度文字列(r));
   }
   for (int 列 = 1; 列 <= 列数; ++列)
-    for (int 行 = 1; 行 <= 行数; ++行)
-      g.盤面[列][行] = 10 + (配牌[列 * 行 - 1] - '0');
+    for (int 行 = 1; 行 <= 行数; ++行) g.盤面[列][行] = 10 + (配牌[列 * 行 - 1] - '0');
 }
 
 void 初期化_消去対象駒(Game& g) {

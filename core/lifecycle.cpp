@@ -28,8 +28,7 @@ void 起動処理(Game& g, std::int32_t 窓ハンドル) {
 }
 
 void 終了処理(Game& g) {
-  for (auto buffer : {g.音_その他, g.音_禁止, g.音_選択, g.音_駒打音, g.音_BGM})
-    音_解放(g, buffer);
+  for (auto buffer : {g.音_その他, g.音_禁止, g.音_選択, g.音_駒打音, g.音_BGM}) 音_解放(g, buffer);
   終了_サウンド(g);
 }
 

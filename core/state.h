@@ -82,7 +82,8 @@ struct SoundLibrary {
   std::int32_t (*dsTerminate)(std::int32_t iface) = nullptr;
 
   bool complete() const {
-    return dsInitialize && dsCreateDSB && dsPlay && dsPlayLooping && dsStop && dsFree && dsTerminate;
+    return dsInitialize && dsCreateDSB && dsPlay && dsPlayLooping && dsStop && dsFree &&
+           dsTerminate;
   }
 };
 
@@ -120,8 +121,6 @@ struct Game {
 };
 
 // Whether (列, 行) is a square of the board.
-constexpr bool 盤内(int 列, int 行) {
-  return 列 >= 1 && 列 <= 列数 && 行 >= 1 && 行 <= 行数;
-}
+constexpr bool 盤内(int 列, int 行) { return 列 >= 1 && 列 <= 列数 && 行 >= 1 && 行 <= 行数; }
 
 }  // namespace pawnfall

@@ -1,8 +1,8 @@
 // The built program under a real X server: start, play a chain, save the best score, quit.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringDecoder>
 #include <QThread>

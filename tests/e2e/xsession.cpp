@@ -10,10 +10,10 @@ namespace pawnfall::e2e {
 
 XSession::XSession() {
   // -displayfd lets the server pick a free display and tell us its number.
-  xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                       QStringLiteral("-screen"), QStringLiteral("0"),
-                                       QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                       QStringLiteral("tcp")});
+  xvfb_.start(QStringLiteral("Xvfb"),
+              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+               QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+               QStringLiteral("tcp")});
   if (!xvfb_.waitForStarted(5000)) return;
   QByteArray line;
   for (int i = 0; i < 100 && !line.contains('\n'); ++i) {
@@ -38,8 +38,7 @@ std::optional<QString> XSession::run(const QString& program, const QStringList& 
   env.insert(QStringLiteral("DISPLAY"), display());
   p.setProcessEnvironment(env);
   p.start(program, args);
-  if (!p.waitForFinished(timeout_ms) || p.exitStatus() != QProcess::NormalExit ||
-      p.exitCode() != 0)
+  if (!p.waitForFinished(timeout_ms) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
     return std::nullopt;
   return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -49,8 +48,8 @@ QImage XSession::screenshot() {
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), display());
   p.setProcessEnvironment(env);
-  p.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
-                                     QStringLiteral("png:-")});
+  p.start(QStringLiteral("import"),
+          {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
   if (!p.waitForFinished(10000)) return {};
   return QImage::fromData(p.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
 }
@@ -93,9 +92,9 @@ bool GameProcess::wait_for_window(int timeout_ms) {
 }
 
 QStringList GameProcess::files() const {
-  return QDir(dir_.path()).entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::Dirs |
-                                         QDir::NoDotAndDotDot,
-                                     QDir::Name);
+  return QDir(dir_.path())
+      .entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot,
+                 QDir::Name);
 }
 
 void GameProcess::click(int x, int y, int button) {

@@ -19,7 +19,8 @@ class XSession {
   QString display() const { return QStringLiteral(":%1").arg(display_); }
 
   // Runs a command on the display and answers its standard output, or nullopt on failure.
-  std::optional<QString> run(const QString& program, const QStringList& args, int timeout_ms = 10000);
+  std::optional<QString> run(const QString& program, const QStringList& args,
+                             int timeout_ms = 10000);
   QImage screenshot();
 
  private:

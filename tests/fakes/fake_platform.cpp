@@ -35,8 +35,7 @@ bool FakePlatform::checked(MenuItem item) const { return checks.at(item); }
 
 void FakePlatform::set_checked(MenuItem item, bool on) { checks[item] = on; }
 
-void FakePlatform::message_box(std::string_view text, std::string_view caption,
-                               MessageIcon icon) {
+void FakePlatform::message_box(std::string_view text, std::string_view caption, MessageIcon icon) {
   messages.push_back({std::string(text), std::string(caption), icon});
 }
 
@@ -57,8 +56,7 @@ std::optional<std::vector<std::string>> FakePlatform::read_text_lines(std::strin
   return it->second;
 }
 
-bool FakePlatform::replace_text_file(std::string_view name,
-                                     const std::vector<std::string>& lines) {
+bool FakePlatform::replace_text_file(std::string_view name, const std::vector<std::string>& lines) {
   if (fail_writes) return false;
   ++writes;
   files[std::string(name)] = lines;
