@@ -1,2 +1,471 @@
-// PLACEHOLDER: picture generator (being written).
-int main() { return 0; }
+// Picture generator: draws every piece, square, tile, the banner and the icon into res/pictures.
+//
+// Usage: QT_QPA_PLATFORM=offscreen make_pictures OUTPUT_DIR
+// The output is deterministic: noise comes from an integer hash, never from a random engine.
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QRawFont>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr int kSquare = 35;  // piece and empty-square pictures
+constexpr int kTile = 36;    // background tiles, laid on a 34-pixel pitch
+constexpr int kPitch = 34;   // tiles repeat with this period so their overlap matches
+constexpr QRectF kFigureBox(5, 1, 25, 31);  // pixels 5..29 across, 1..31 down
+constexpr int kBannerWidth = 210, kBannerHeight = 50, kBand = 3;
+constexpr int kIcon = 64;
+
+const char* const kSansFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const kTitleFont = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
+
+// ---------------------------------------------------------------------------------------------
+// Noise
+
+std::uint32_t hash(int x, int y, std::uint32_t seed) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
+                    static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return h ^ (h >> 16);
+}
+
+double unit_hash(int x, int y, std::uint32_t seed) { return hash(x, y, seed) / 4294967296.0; }
+
+int wrap(int v, int period) { return period > 0 ? ((v % period) + period) % period : v; }
+
+// Smooth value noise in [0, 1); with a period (in lattice cells) it repeats exactly.
+double value_noise(double x, double y, std::uint32_t seed, int period = 0) {
+  const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+  const double fx = x - ix, fy = y - iy;
+  const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+  auto at = [&](int dx, int dy) {
+    return unit_hash(wrap(ix + dx, period), wrap(iy + dy, period), seed);
+  };
+  const double top = at(0, 0) + (at(1, 0) - at(0, 0)) * sx;
+  const double bottom = at(0, 1) + (at(1, 1) - at(0, 1)) * sx;
+  return top + (bottom - top) * sy;
+}
+
+// Fractal sum of octaves, normalised to [0, 1).
+double fbm(double x, double y, std::uint32_t seed, int octaves, int period = 0) {
+  double sum = 0, amplitude = 1, total = 0;
+  for (int i = 0; i < octaves; ++i) {
+    sum += amplitude * value_noise(x, y, seed + 101u * i, period);
+    total += amplitude;
+    x *= 2, y *= 2, amplitude *= 0.5;
+    if (period > 0) period *= 2;
+  }
+  return sum / total;
+}
+
+// Noise that repeats every kPitch pixels: `cells` lattice cells span one period.
+double tile_noise(int px, int py, std::uint32_t seed, int cells, int octaves) {
+  const double scale = static_cast<double>(cells) / kPitch;
+  return fbm(px * scale, py * scale, seed, octaves, cells);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colour helpers
+
+QColor shade(QColor c, double factor) {
+  auto ch = [&](int v) { return std::clamp(static_cast<int>(std::lround(v * factor)), 0, 255); };
+  return QColor(ch(c.red()), ch(c.green()), ch(c.blue()));
+}
+
+QColor mix(QColor a, QColor b, double t) {
+  auto ch = [&](int u, int v) { return static_cast<int>(std::lround(u + (v - u) * t)); };
+  return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()));
+}
+
+QImage blank(int w, int h, QColor fill) {
+  QImage img(w, h, QImage::Format_RGB888);
+  img.fill(fill);
+  return img;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Empty squares: mottled marble with soft veins
+
+QImage marble(QColor base, QColor vein, std::uint32_t seed) {
+  QImage img = blank(kSquare, kSquare, base);
+  for (int y = 0; y < kSquare; ++y)
+    for (int x = 0; x < kSquare; ++x) {
+      const double mottle = fbm(x / 6.0, y / 6.0, seed, 4);
+      // A ridge where the warped noise crosses its middle: thin veins that wander and fork.
+      const double warp = fbm(x / 11.0 + 3.7, y / 11.0 + 1.3, seed + 7, 4);
+      const double ridge = 1.0 - std::fabs(2.0 * warp - 1.0);
+      const double vein_strength = std::pow(ridge, 16.0);
+      QColor c = shade(base, 0.78 + 0.4 * mottle);
+      c = mix(c, vein, 0.65 * vein_strength);
+      img.setPixelColor(x, y, c);
+    }
+  return img;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pieces: chess glyph outlines of DejaVu Sans on the three grounds
+
+enum class Side { White, Black };
+
+// The font's hollow chess glyphs, U+2654..2659 in the order K Q R B N P, give both colours
+// their figure: the outline and inner lines over a silhouette filled in the figure's colour.
+enum class Kind : char16_t { King, Queen, Rook, Bishop, Knight, Pawn };
+constexpr char16_t glyph_of(Kind kind) { return u'\u2654' + static_cast<char16_t>(kind); }
+
+struct PieceArt {
+  const char* name;
+  Side side;
+  Kind kind;
+};
+
+constexpr std::array<PieceArt, 12> kPieces{{
+    {"W_PORN", Side::White, Kind::Pawn},
+    {"W_NIGT", Side::White, Kind::Knight},
+    {"W_BSHO", Side::White, Kind::Bishop},
+    {"W_ROOK", Side::White, Kind::Rook},
+    {"W_QUIN", Side::White, Kind::Queen},
+    {"W_KING", Side::White, Kind::King},
+    {"B_KING", Side::Black, Kind::King},
+    {"B_NIGT", Side::Black, Kind::Knight},
+    {"B_BSHO", Side::Black, Kind::Bishop},
+    {"B_ROOK", Side::Black, Kind::Rook},
+    {"B_QUIN", Side::Black, Kind::Queen},
+    {"B_PORN", Side::Black, Kind::Pawn},
+}};
+
+class Glyphs {
+ public:
+  explicit Glyphs(const char* file) : font_(QString::fromLatin1(file), kEm) {}
+  bool valid() const { return font_.isValid(); }
+
+  // Outline of one character at the font's em size, origin on the baseline.
+  QPainterPath path(char16_t ch) const {
+    const QChar c(ch);
+    const auto indexes = font_.glyphIndexesForString(QString(c));
+    return indexes.isEmpty() ? QPainterPath() : font_.pathForGlyph(indexes.first());
+  }
+
+  static constexpr double kEm = 100;
+
+ private:
+  QRawFont font_;
+};
+
+// Every contour filled on its own, so holes close up: the piece's whole silhouette.
+QPainterPath silhouette(const QPainterPath& glyph) {
+  QPainterPath out;
+  out.setFillRule(Qt::WindingFill);
+  for (const QPolygonF& poly : glyph.toSubpathPolygons()) {
+    QPainterPath part;
+    part.addPolygon(poly);
+    part.closeSubpath();
+    out = out.united(part);
+  }
+  return out;
+}
+
+// One scale for every figure, so pieces keep their relative sizes as in a chess diagram. The
+// font's pieces are squat for a tall square, so they are stretched upright a little.
+QSizeF figure_scale(const Glyphs& glyphs) {
+  double width = 0, height = 0;
+  for (const PieceArt& p : kPieces) {
+    const QRectF r = glyphs.path(glyph_of(p.kind)).boundingRect();
+    width = std::max(width, r.width());
+    height = std::max(height, r.height());
+  }
+  constexpr double kMargin = 0.6;  // room for the outline's antialiasing
+  constexpr double kMostStretch = 1.15;
+  const double across = (kFigureBox.width() - 2 * kMargin) / width;
+  const double down = (kFigureBox.height() - 2 * kMargin) / height;
+  return {across, std::min(down, across * kMostStretch)};
+}
+
+// Places a glyph's outline: centred across the figure box, standing on its bottom.
+QTransform placement(const QRectF& glyph_box, QSizeF scale) {
+  const double cx = kFigureBox.center().x();
+  const double bottom = kFigureBox.bottom() - 0.6;
+  QTransform t;
+  t.translate(cx, bottom);
+  t.scale(scale.width(), scale.height());
+  t.translate(-glyph_box.center().x(), -glyph_box.bottom());
+  return t;
+}
+
+const QColor kWhiteLight(224, 224, 224), kWhiteMid(192, 192, 192), kWhiteDark(160, 160, 160);
+const QColor kWhiteLine(40, 40, 40);
+const QColor kBlackBody(49, 49, 49), kBlackLight(64, 64, 64);
+const QColor kBlackLine(120, 120, 120), kBlackEdge(20, 20, 20);
+
+void draw_figure(QImage& img, const Glyphs& glyphs, const PieceArt& piece, QSizeF scale) {
+  const QPainterPath lines_raw = glyphs.path(glyph_of(piece.kind));
+  const QTransform t = placement(lines_raw.boundingRect(), scale);
+  const QPainterPath body = t.map(silhouette(lines_raw));
+  const QPainterPath lines = t.map(lines_raw);
+  const QRectF box = body.boundingRect();
+
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  // Light falls from the upper left: the body darkens towards the lower right.
+  QLinearGradient light(box.topLeft(), box.bottomRight());
+  if (piece.side == Side::White) {
+    light.setColorAt(0.0, kWhiteLight);
+    light.setColorAt(0.45, kWhiteLight);
+    light.setColorAt(0.75, kWhiteMid);
+    light.setColorAt(1.0, kWhiteDark);
+    p.setBrush(light);
+    p.drawPath(body);
+    p.setBrush(kWhiteLine);
+    p.drawPath(lines);
+  } else {
+    light.setColorAt(0.0, kBlackLight);
+    light.setColorAt(0.5, kBlackBody);
+    light.setColorAt(1.0, kBlackBody);
+    p.setBrush(light);
+    p.drawPath(body);
+    p.setBrush(kBlackLine);
+    p.drawPath(lines);
+    // A dark edge outside the lighter rim keeps the figure crisp on the red ground.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kBlackEdge, 0.8));
+    p.drawPath(body);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Background tiles, each periodic with the pitch so overlapping copies meet without a seam
+
+template <typename Colour>
+QImage periodic_tile(Colour colour_at) {
+  QImage img = blank(kTile, kTile, Qt::black);
+  for (int y = 0; y < kTile; ++y)
+    for (int x = 0; x < kTile; ++x) img.setPixelColor(x, y, colour_at(x % kPitch, y % kPitch));
+  return img;
+}
+
+QImage midori() { return blank(kTile, kTile, QColor(0, 157, 0)); }
+
+// Rush strands two pixels high run across; warp threads bind them every half period.
+QImage tatami() {
+  const QColor rush(112, 158, 74), warp(70, 104, 46);
+  return periodic_tile([&](int x, int y) {
+    const int strand = y / 2;
+    const bool upper = y % 2 == 0;
+    const double grain = tile_noise(x, strand * 2, 31, 17, 2);
+    const double strand_tone = 0.9 + 0.16 * unit_hash(strand, 0, 37);
+    double f = strand_tone * (0.93 + 0.12 * grain) * (upper ? 1.06 : 0.9);
+    // The strands dip where the warp holds them, alternately left and right of the thread.
+    const int thread = x < kPitch / 2 ? 8 : 25;
+    const int side = strand % 2 == 0 ? -1 : 1;
+    if (x == thread) return shade(warp, 0.95 + 0.1 * grain);
+    if (x == thread + side) f *= 0.84;
+    return shade(rush, f);
+  });
+}
+
+// Two stalks per period, lit from the left, each with one node.
+QImage take() {
+  const QColor gap(16, 64, 60), stalk(72, 160, 140);
+  struct Stalk {
+    int left, width, node;
+  };
+  constexpr std::array<Stalk, 2> kStalks{{{1, 14, 9}, {19, 11, 26}}};
+  return periodic_tile([&](int x, int y) {
+    for (const Stalk& s : kStalks) {
+      const int dy = wrap(y - s.node, kPitch);
+      const int swell = dy == 0 ? 1 : 0;  // the stalk thickens at its node
+      const int dx = x - s.left;
+      if (dx < -swell || dx >= s.width + swell) continue;
+      const double across = std::clamp((dx + 0.5) / s.width, 0.0, 1.0);  // 0 left .. 1 right
+      const double round =
+          1.15 - 0.55 * std::pow(across, 1.6) + 0.15 * std::exp(-40 * std::pow(across - 0.25, 2));
+      const double fibre = tile_noise(x, y, 53, 17, 2);
+      QColor c = shade(stalk, round * (0.94 + 0.1 * fibre));
+      if (dy == 0) return shade(c, 0.55);           // the node's ridge
+      if (dy == 1) return shade(c, 1.18);           // its lit lower lip
+      if (dy == kPitch - 1) return shade(c, 0.85);  // shadow above the ridge
+      return c;
+    }
+    const double depth = tile_noise(x, y, 59, 2, 2);
+    return shade(gap, 0.8 + 0.4 * depth);
+  });
+}
+
+// One-pixel stars of three brightnesses, spread out so no two touch.
+QImage uchu() {
+  struct Star {
+    int x, y, level;
+  };
+  constexpr std::array<Star, 11> kStars{{{3, 4, 255},
+                                         {15, 2, 140},
+                                         {27, 7, 200},
+                                         {9, 13, 110},
+                                         {21, 15, 255},
+                                         {31, 19, 130},
+                                         {4, 22, 190},
+                                         {14, 26, 255},
+                                         {26, 29, 150},
+                                         {33, 31, 100},
+                                         {18, 9, 90}}};
+  return periodic_tile([&](int x, int y) {
+    for (const Star& s : kStars)
+      if (s.x == x && s.y == y) return QColor(s.level, s.level, s.level);
+    return QColor(0, 0, 0);
+  });
+}
+
+// Four courses of bricks per period, eight or nine pixels high, staggered by half a brick.
+QImage renga() {
+  const QColor mortar(196, 192, 186), brick(150, 62, 42);
+  constexpr std::array<int, 5> kCourseTop{0, 8, 17, 25, 34};
+  constexpr int kBrickLength = 17;
+  return periodic_tile([&](int x, int y) {
+    int course = 0;
+    while (y >= kCourseTop[course + 1]) ++course;
+    const int top = kCourseTop[course], bottom = kCourseTop[course + 1] - 1;
+    if (y == bottom) return shade(mortar, 0.97 + 0.06 * tile_noise(x, y, 71, 17, 1));
+    const int shifted = x + (course % 2 == 0 ? 0 : 8);
+    const int along = shifted % kBrickLength;
+    if (along == kBrickLength - 1) return shade(mortar, 0.97 + 0.06 * tile_noise(x, y, 71, 17, 1));
+    const int index = shifted / kBrickLength % 2;
+    double f = 0.86 + 0.22 * unit_hash(index, course, 73);
+    f *= 0.88 + 0.24 * tile_noise(x, y, 79, 17, 3);
+    if (y == top) f *= 1.15;         // lit upper edge
+    if (y == bottom - 1) f *= 0.82;  // shaded lower edge
+    if (along == 0) f *= 1.08;
+    return shade(brick, f);
+  });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Title banner and window icon
+
+QImage taitoru() {
+  QImage img = blank(kBannerWidth, kBannerHeight, QColor(255, 242, 166));
+  QPainter p(&img);
+  const QColor band(255, 128, 64);
+  p.fillRect(kBannerWidth - kBand, 0, kBand, kBannerHeight, band);
+  p.fillRect(0, kBannerHeight - kBand, kBannerWidth, kBand, band);
+
+  const QRawFont font(QString::fromLatin1(kTitleFont), Glyphs::kEm);
+  const QString text = QStringLiteral("Pawnfall");
+  QPainterPath path;
+  double pen_x = 0;
+  const auto indexes = font.glyphIndexesForString(text);
+  const auto advances = font.advancesForGlyphIndexes(indexes);
+  for (int i = 0; i < indexes.size(); ++i) {
+    path.addPath(font.pathForGlyph(indexes[i]).translated(pen_x, 0));
+    pen_x += advances[i].x();
+  }
+  // Centre the ink inside the panel (without the band), at a height that fills it well.
+  const QRectF panel(0, 0, kBannerWidth - kBand, kBannerHeight - kBand);
+  const QRectF ink = path.boundingRect();
+  const double scale =
+      std::min((panel.width() - 20) / ink.width(), (panel.height() - 14) / ink.height());
+  QTransform t;
+  t.translate(panel.center().x(), panel.center().y());
+  t.scale(scale, scale);
+  t.translate(-ink.center().x(), -ink.center().y());
+  const QPainterPath placed = t.map(path);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(238, 196, 120));  // soft drop shadow in the band's hue
+  p.drawPath(placed.translated(1.5, 1.5));
+  p.setBrush(QColor(0, 0, 128));
+  p.drawPath(placed);
+  return img;
+}
+
+QImage icon(const Glyphs& glyphs) {
+  QImage img = blank(kIcon, kIcon, QColor(0, 0, 160));
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QRadialGradient sky(QPointF(kIcon * 0.4, kIcon * 0.35), kIcon * 0.8);
+  sky.setColorAt(0, QColor(60, 110, 230));
+  sky.setColorAt(1, QColor(0, 20, 120));
+  p.fillRect(img.rect(), sky);
+
+  const QPainterPath lines_raw = glyphs.path(glyph_of(Kind::Knight));
+  const QRectF raw = lines_raw.boundingRect();
+  const double scale = (kIcon - 8) / std::max(raw.width(), raw.height());
+  QTransform t;
+  t.translate(kIcon / 2.0, kIcon - 4.0);
+  t.scale(scale, scale);
+  t.translate(-raw.center().x(), -raw.bottom());
+  const QPainterPath body = t.map(silhouette(lines_raw));
+  QLinearGradient light(body.boundingRect().topLeft(), body.boundingRect().bottomRight());
+  light.setColorAt(0.0, QColor(250, 250, 250));
+  light.setColorAt(0.5, kWhiteLight);
+  light.setColorAt(1.0, kWhiteDark);
+  p.setPen(Qt::NoPen);
+  p.setBrush(light);
+  p.drawPath(body);
+  p.setBrush(QColor(10, 10, 40));
+  p.drawPath(t.map(lines_raw));
+  return img;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool save(const QImage& img, const QDir& dir, const QString& name) {
+  const QString path = dir.filePath(name + QStringLiteral(".png"));
+  if (img.convertToFormat(QImage::Format_RGB888).save(path, "PNG")) return true;
+  std::fprintf(stderr, "make_pictures: cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    return 2;
+  }
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  if (!QDir().mkpath(out.path())) {
+    std::fprintf(stderr, "make_pictures: cannot create %s\n", argv[1]);
+    return 1;
+  }
+  const Glyphs glyphs(kSansFont);
+  if (!glyphs.valid()) {
+    std::fprintf(stderr, "make_pictures: cannot read %s\n", kSansFont);
+    return 1;
+  }
+
+  bool ok = true;
+  const QImage teal = marble(QColor(69, 155, 155), QColor(176, 222, 214), 11);
+  const QImage rose = marble(QColor(186, 100, 100), QColor(236, 190, 180), 23);
+  ok &= save(teal, out, QStringLiteral("KARA_1"));
+  ok &= save(rose, out, QStringLiteral("KARA_2"));
+
+  const std::array<QImage, 3> grounds{blank(kSquare, kSquare, QColor(255, 0, 0)), teal, rose};
+  const QSizeF scale = figure_scale(glyphs);
+  for (const PieceArt& piece : kPieces)
+    for (int number = 0; number < 3; ++number) {
+      QImage img = grounds[number].copy();
+      draw_figure(img, glyphs, piece, scale);
+      ok &= save(img, out, QStringLiteral("%1_%2").arg(QLatin1String(piece.name)).arg(number));
+    }
+
+  ok &= save(midori(), out, QStringLiteral("HAIKEI_MIDORI"));
+  ok &= save(tatami(), out, QStringLiteral("HAIKEI_TATAMI"));
+  ok &= save(take(), out, QStringLiteral("HAIKEI_TAKE"));
+  ok &= save(uchu(), out, QStringLiteral("HAIKEI_UCHU"));
+  ok &= save(renga(), out, QStringLiteral("HAIKEI_RENGA"));
+  ok &= save(taitoru(), out, QStringLiteral("TAITORU"));
+  ok &= save(icon(glyphs), out, QStringLiteral("icon"));
+  return ok ? 0 : 1;
+}
