@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Matches the installed desktop entry, so the desktop groups the window with its launcher.
+  QGuiApplication::setDesktopFileName(QStringLiteral("pawnfall"));
   pawnfall::install_fonts();
   pawnfall::MainWindow window;
   window.show();
