@@ -5,12 +5,44 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 jobs=$(nproc)
 
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs" | tee "$logs/plain.log"
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPAWNFALL_SANITIZE=ON -DPAWNFALL_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" | tee "$logs/asan.log"
+
+# Each fuzz target for a short bounded run (clang's libFuzzer), from its seed corpus if it has one.
+fuzzers=()
+for source in tests/fuzz/*_fuzz.cpp; do
+  [[ -e "$source" ]] && fuzzers+=("$(basename "$source" .cpp)")
+done
+if [[ ${#fuzzers[@]} -gt 0 ]]; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPAWNFALL_FUZZ=ON -DPAWNFALL_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j"$jobs" --target "${fuzzers[@]}"
+  for fuzzer in "${fuzzers[@]}"; do
+    corpus=tests/fuzz/corpus/${fuzzer%_fuzz}
+    work=$(mktemp -d)
+    [[ -d "$corpus" ]] && cp -r "$corpus"/. "$work"/
+    echo "Fuzzing $fuzzer for ${PAWNFALL_FUZZ_SECONDS:-20} s"
+    (cd "$work" && ASAN_OPTIONS=detect_leaks=0 "$OLDPWD/build-fuzz/tests/fuzz/$fuzzer" \
+      -max_total_time="${PAWNFALL_FUZZ_SECONDS:-20}" -timeout=5 -rss_limit_mb=2048 \
+      -print_final_stats=0 . 2>&1 | tail -n 3)
+    rm -rf "$work"
+  done
+fi
+
+# One closing line for the plain and sanitized suites; any failure above has already ended the script non-zero.
+total=0
+for log in "$logs"/plain.log "$logs"/asan.log; do
+  n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9][0-9]*\).*/\1/p' "$log" | tail -n 1)
+  total=$((total + ${n:-0}))
+done
+echo "tests: $total passed, 0 failed"
