@@ -25,8 +25,8 @@ constexpr int 追加点数の行 = -2;
 // becomes a square just off the board instead of an out-of-range conversion.
 int 桝番号(double 位置, int 端, int 幅, int 数) {
   const double 番号 = std::floor((位置 - 端) / 幅);
-  if (!(番号 >= 0)) return 0;
-  if (番号 > 数) return 数 + 1;
+  if (!(番号 >= -1)) return -1;
+  if (番号 > 数 + 1) return 数 + 1;
   return static_cast<int>(番号);
 }
 
