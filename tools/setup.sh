@@ -9,6 +9,7 @@ packages=(
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
+  libx11-dev sgt-puzzles
 )
 
 missing=()
