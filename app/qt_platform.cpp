@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QPainter>
@@ -240,6 +241,9 @@ bool QtPlatform::replace_text_file(std::string_view name, const std::vector<std:
   for (const auto& line : lines) text += qs(line) + QStringLiteral("\r\n");
   const QByteArray bytes = encode(text);
   if (encode.hasError()) return false;
+  // A file made read-only stays as it is: renaming a new one over it would get round that.
+  const QFileInfo existing(qs(name));
+  if (existing.exists() && !existing.isWritable()) return false;
   QSaveFile file(qs(name));
   if (!file.open(QIODevice::WriteOnly)) return false;
   if (file.write(bytes) != bytes.size()) {

@@ -1,0 +1,312 @@
+// The settings file: reading in file order, the number reader, writing, and the lost-data cases.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/settings.h"
+#include "sound/sound.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_sound.h"
+
+namespace pawnfall {
+namespace {
+
+using Lines = std::vector<std::string>;
+const std::string kFile(設定ファイル名);
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  SettingsFile() {
+    test::reset_fake_sound();
+    platform.library = test::fake_sound_library();
+    初期化_サウンド(g, 1);
+    // Handles as the library would give them; the wave files are not needed here.
+    g.音_BGM = 5;
+    test::fake_sound_log().calls.clear();
+  }
+
+  void read(const Lines& lines) {
+    platform.files[kFile] = lines;
+    読込_環境設定ファイル(g);
+  }
+
+  bool tile_painted(int code) const {
+    for (const auto& p : platform.paints)
+      if (p.picture.code == code) return true;
+    return false;
+  }
+
+  std::vector<MenuItem> checked_backgrounds() const {
+    std::vector<MenuItem> out;
+    for (auto item :
+         {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE, MenuItem::UCHU, MenuItem::RENGA})
+      if (platform.checks.at(item)) out.push_back(item);
+    return out;
+  }
+
+  test::FakePlatform platform;
+  Game g{platform};
+};
+
+TEST(NumberReader, ReadsTheNumberAtTheStartAndStopsAtTheFirstCharacterThatDoesNotFit) {
+  EXPECT_EQ(数値読取("12abc"), 12);
+  EXPECT_EQ(数値読取(""), 0);
+  EXPECT_EQ(数値読取("abc"), 0);
+  EXPECT_EQ(数値読取("-5"), -5);
+  EXPECT_EQ(数値読取("+7"), 7);
+  EXPECT_EQ(数値読取("1.5E3"), 1500);
+  EXPECT_EQ(数値読取("1.5e-1"), 0.15);
+  EXPECT_EQ(数値読取(".5"), 0.5);
+  EXPECT_EQ(数値読取("3."), 3);
+  EXPECT_EQ(数値読取("1.5E"), 1.5);  // an exponent mark without digits is not part of it
+  EXPECT_EQ(数値読取("2E+x"), 2);
+  EXPECT_EQ(数値読取("7-3"), 7);
+  EXPECT_EQ(数値読取("--5"), 0);
+  EXPECT_EQ(数値読取("."), 0);
+  EXPECT_EQ(数値読取("１２"), 0);  // full-width digits are not digits
+}
+
+TEST(NumberReader, SkipsBlanksTabsAndLineFeedsWhereverTheyStand) {
+  EXPECT_EQ(数値読取("1 250"), 1250);
+  EXPECT_EQ(数値読取(" \t-1 2\n.5 E 1"), -125);
+  EXPECT_EQ(数値読取("& H 1 F"), 31);
+  EXPECT_EQ(数値読取("1\r2"), 1);  // a carriage return is not skipped
+}
+
+TEST(NumberReader, ReadsHexadecimalAndOctalAfterTheirPrefixes) {
+  EXPECT_EQ(数値読取("&H1F"), 31);
+  EXPECT_EQ(数値読取("&h1f"), 31);
+  EXPECT_EQ(数値読取("&HFFFFFFFF"), 4294967295.0);
+  EXPECT_EQ(数値読取("&O17"), 15);
+  EXPECT_EQ(数値読取("&O19"), 1);
+  EXPECT_EQ(数値読取("&H"), 0);
+  EXPECT_EQ(数値読取("&Z1"), 0);
+  EXPECT_EQ(数値読取("-&H1F"), 0);
+}
+
+TEST(NumberReader, NumbersBeyondADoubleGiveTheLargestDoubleOrZero) {
+  const double max = std::numeric_limits<double>::max();
+  EXPECT_EQ(数値読取("1E400"), max);
+  EXPECT_EQ(数値読取("0.001E310"), 1e307);
+  EXPECT_EQ(数値読取("-1E400"), -max);
+  EXPECT_EQ(数値読取("0.001E312"), max);
+  EXPECT_EQ(数値読取("1E99999999999999999999999"), max);
+  EXPECT_EQ(数値読取(std::string(400, '9')), max);
+  EXPECT_EQ(数値読取("&H" + std::string(300, 'F')), max);
+  EXPECT_EQ(数値読取("1E-400"), 0);
+  EXPECT_EQ(数値読取("1000E-99999999999999999999"), 0);
+  EXPECT_EQ(数値読取("1" + std::string(400, '0') + "E-398"), 100);
+}
+
+TEST(DecimalWriter, WritesPlainDecimalWithAPointOnlyForAFraction) {
+  EXPECT_EQ(十進表記(1250), "1250");
+  EXPECT_EQ(十進表記(830), "830");
+  EXPECT_EQ(十進表記(0), "0");
+  EXPECT_EQ(十進表記(-0.0), "0");
+  EXPECT_EQ(十進表記(-5), "-5");
+  EXPECT_EQ(十進表記(12.5), "12.5");
+  EXPECT_EQ(十進表記(1e20), "100000000000000000000");
+  EXPECT_EQ(十進表記(9007199254740992.0), "9007199254740992");
+  EXPECT_EQ(十進表記(0.0001), "0.0001");
+}
+
+TEST(DecimalWriter, EveryWrittenNumberReadsBackAsTheSameDouble) {
+  for (double v : {0.1, 1.0 / 3, 123456789.125, 5e-324, 1e300, std::numeric_limits<double>::max(),
+                   -2.5e-10, 4503599627370497.0}) {
+    const std::string text = 十進表記(v);
+    EXPECT_EQ(text.find_first_of("eE "), std::string::npos) << text;
+    EXPECT_EQ(数値読取(text), v) << text;
+  }
+}
+
+TEST_F(SettingsFile, LinesActInFileOrderAndTheLaterLineWins) {
+  read({"背景画=竹", "過去最高スコア=100", "背景画=宇宙", "過去最高スコア=500"});
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::UCHU});
+  EXPECT_EQ(g.背景画, HAIKEI_UCHU);
+  EXPECT_TRUE(tile_painted(HAIKEI_TAKE));
+  EXPECT_TRUE(tile_painted(HAIKEI_UCHU));
+  EXPECT_EQ(g.過去最高スコア, 500);
+  EXPECT_EQ(platform.writes, 0);
+}
+
+TEST_F(SettingsFile, EachTileNameSelectsItsBackground) {
+  const struct {
+    const char* name;
+    int code;
+    MenuItem item;
+  } cases[] = {{"緑", HAIKEI_MIDORI, MenuItem::MIDORI},
+               {"畳", HAIKEI_TATAMI, MenuItem::TATAMI},
+               {"竹", HAIKEI_TAKE, MenuItem::TAKE},
+               {"宇宙", HAIKEI_UCHU, MenuItem::UCHU},
+               {"煉瓦", HAIKEI_RENGA, MenuItem::RENGA}};
+  for (const auto& c : cases) {
+    read({std::string("背景画=") + c.name});
+    EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{c.item}) << c.name;
+    EXPECT_EQ(g.背景画, c.code) << c.name;
+  }
+}
+
+TEST_F(SettingsFile, AnUnknownTileOrAKeyWithABlankBeforeTheSignIsIgnored) {
+  read({"背景画=青", "背景画 =緑", " 背景画=緑", "背景画=緑 ", "背景画=緑=", "色=緑"});
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::TATAMI});
+  EXPECT_EQ(g.背景画, HAIKEI_TATAMI);
+  EXPECT_TRUE(platform.paints.empty());
+}
+
+TEST_F(SettingsFile, GuidanceIsOnOnlyForUpperCaseON) {
+  read({"移動指導=ON"});
+  EXPECT_TRUE(platform.checks[MenuItem::SIDOU]);
+  read({"移動指導=on"});
+  EXPECT_FALSE(platform.checks[MenuItem::SIDOU]);
+  read({"移動指導=ON", "移動指導="});
+  EXPECT_FALSE(platform.checks[MenuItem::SIDOU]);
+}
+
+TEST_F(SettingsFile, MusicONSetsTheMarkAndLoopsTheMusic) {
+  ASSERT_NE(g.音_BGM, 0);
+  read({"BGM=ON"});
+  EXPECT_TRUE(platform.checks[MenuItem::BGM]);
+  EXPECT_EQ(test::fake_sound_handles("dsPlayLooping"), std::vector<std::int32_t>{g.音_BGM});
+}
+
+TEST_F(SettingsFile, MusicOnInMixedCaseClearsTheMarkAndStartsNoMusic) {
+  platform.checks[MenuItem::BGM] = true;
+  read({"BGM=On"});
+  EXPECT_FALSE(platform.checks[MenuItem::BGM]);
+  EXPECT_TRUE(test::fake_sound_log().calls.empty());
+}
+
+TEST_F(SettingsFile, TheBestScoreIsTheNumberAtTheStartOfTheValue) {
+  read({"過去最高スコア=12abc"});
+  EXPECT_EQ(g.過去最高スコア, 12);
+  read({"過去最高スコア=1 250"});
+  EXPECT_EQ(g.過去最高スコア, 1250);
+  read({"過去最高スコア="});
+  EXPECT_EQ(g.過去最高スコア, 0);
+  read({"過去最高スコア=-5"});
+  EXPECT_EQ(g.過去最高スコア, -5);
+  read({"過去最高スコア=7=8"});  // the value runs from the first sign on
+  EXPECT_EQ(g.過去最高スコア, 7);
+}
+
+TEST_F(SettingsFile, AnEmptyFileChangesNothingAndIsNotRewritten) {
+  platform.checks[MenuItem::SIDOU] = true;
+  g.過去最高スコア = 42;
+  read({});
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::TATAMI});
+  EXPECT_TRUE(platform.checks[MenuItem::SIDOU]);
+  EXPECT_FALSE(platform.checks[MenuItem::BGM]);
+  EXPECT_EQ(g.過去最高スコア, 42);
+  EXPECT_EQ(g.背景画, HAIKEI_TATAMI);
+  EXPECT_EQ(platform.writes, 0);
+  EXPECT_TRUE(platform.files[kFile].empty());
+}
+
+TEST_F(SettingsFile, AFirstStartCreatesTheDefaultFileDrawsGreenAndMarksTheMusicWithoutPlaying) {
+  platform.checks[MenuItem::SIDOU] = true;
+  g.過去最高スコア = 42;
+  読込_環境設定ファイル(g);
+  EXPECT_EQ(platform.files[kFile],
+            (Lines{"背景画=緑", "移動指導=OFF", "BGM=ON", "過去最高スコア=0"}));
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::MIDORI});
+  EXPECT_EQ(g.背景画, HAIKEI_MIDORI);
+  EXPECT_TRUE(tile_painted(HAIKEI_MIDORI));
+  EXPECT_FALSE(platform.checks[MenuItem::SIDOU]);
+  EXPECT_TRUE(platform.checks[MenuItem::BGM]);
+  EXPECT_EQ(g.過去最高スコア, 0);
+  EXPECT_TRUE(test::fake_sound_log().calls.empty());
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(SettingsFile, AnUnreadableFileIsReplacedByTheDefaults) {
+  platform.files[kFile] = {"過去最高スコア=900"};
+  platform.unreadable.insert(kFile);
+  読込_環境設定ファイル(g);
+  EXPECT_EQ(platform.writes, 1);
+  EXPECT_EQ(g.過去最高スコア, 0);
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::MIDORI});
+}
+
+TEST_F(SettingsFile, WhenTheDefaultFileCannotBeMadeTheDefaultsStillApply) {
+  platform.fail_writes = true;
+  読込_環境設定ファイル(g);
+  EXPECT_FALSE(platform.files.contains(kFile));
+  EXPECT_EQ(g.背景画, HAIKEI_MIDORI);
+  EXPECT_TRUE(platform.checks[MenuItem::BGM]);
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(SettingsFile, LinesWithoutAnEqualsSignAreSkippedAndKeepTheBestScore) {
+  read({"過去最高スコア=700", "", "garbage", "移動指導=ON", "背景画"});
+  EXPECT_EQ(g.過去最高スコア, 700);
+  EXPECT_TRUE(platform.checks[MenuItem::SIDOU]);
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::TATAMI});
+  EXPECT_EQ(platform.writes, 0);
+  EXPECT_EQ(platform.files[kFile].front(), "過去最高スコア=700");
+}
+
+TEST_F(SettingsFile, WritesTheFourLinesInTheirOrder) {
+  platform.checks[MenuItem::TATAMI] = false;
+  platform.checks[MenuItem::UCHU] = true;
+  platform.checks[MenuItem::SIDOU] = true;
+  platform.checks[MenuItem::BGM] = false;
+  g.過去最高スコア = 830;
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.files[kFile],
+            (Lines{"背景画=宇宙", "移動指導=ON", "BGM=OFF", "過去最高スコア=830"}));
+}
+
+TEST_F(SettingsFile, TheWrittenTileIsTheFirstCheckedInTheOrderGreenBambooTatamiSpaceBrick) {
+  platform.checks[MenuItem::TAKE] = true;  // 畳 is checked too
+  g.過去最高スコア = 1250;
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.files[kFile].front(), "背景画=竹");
+  EXPECT_EQ(platform.files[kFile].back(), "過去最高スコア=1250");
+
+  for (auto item : {MenuItem::TAKE, MenuItem::TATAMI}) platform.checks[item] = false;
+  g.過去最高スコア = 12.5;
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.files[kFile], (Lines{"移動指導=OFF", "BGM=OFF", "過去最高スコア=12.5"}));
+}
+
+TEST_F(SettingsFile, AFailedWriteKeepsTheOldFileTheBestScoreAndTheOptions) {
+  const Lines old{"背景画=煉瓦", "移動指導=OFF", "BGM=OFF", "過去最高スコア=4000"};
+  platform.files[kFile] = old;
+  platform.fail_writes = true;
+  platform.checks[MenuItem::SIDOU] = true;
+  g.過去最高スコア = 4100;
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.files[kFile], old);
+  EXPECT_EQ(g.過去最高スコア, 4100);
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::TATAMI});
+  EXPECT_TRUE(platform.checks[MenuItem::SIDOU]);
+  EXPECT_FALSE(platform.checks[MenuItem::BGM]);
+  EXPECT_TRUE(platform.messages.empty());
+
+  platform.fail_writes = false;  // the next change writes the state kept in memory
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.files[kFile],
+            (Lines{"背景画=畳", "移動指導=ON", "BGM=OFF", "過去最高スコア=4100"}));
+}
+
+TEST_F(SettingsFile, WhatIsWrittenReadsBackToTheSameState) {
+  platform.checks[MenuItem::TATAMI] = false;
+  platform.checks[MenuItem::RENGA] = true;
+  platform.checks[MenuItem::BGM] = true;
+  g.過去最高スコア = 123456789012.5;
+  書込_環境設定ファイル(g);
+
+  test::FakePlatform other;
+  other.files = platform.files;
+  Game h(other);
+  読込_環境設定ファイル(h);
+  EXPECT_EQ(other.checks, platform.checks);
+  EXPECT_EQ(h.背景画, HAIKEI_RENGA);
+  EXPECT_EQ(h.過去最高スコア, g.過去最高スコア);
+}
+
+}  // namespace
+}  // namespace pawnfall
