@@ -108,7 +108,7 @@ std::vector<double> refusal() {
       s[first + i] += env * v;
     }
   }
-  finish(s, 0.55);
+  finish(s, 0.4);
   return s;
 }
 
