@@ -4,8 +4,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QThread>
+
+#include <functional>
+#include <random>
 
 #include "core/rules.h"
 #include "core/turn.h"
@@ -17,6 +21,12 @@ namespace pawnfall::e2e {
 namespace {
 
 const QStringList kWaves = {"BGM.wav", "その他.wav", "禁止.wav", "選択.wav", "駒打音.wav"};
+
+void xdotool_click(XSession& x, QPoint at, int button) {
+  x.run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+         QStringLiteral("click"), QString::number(button)});
+}
 
 struct Capture {
   int from_col, from_row, to_col, to_row;
@@ -71,24 +81,25 @@ TEST(RealWindow, OpensWithItsCaptionAndMenuBarAndEscapeEndsItWithStatusZero) {
   EXPECT_LT(clock.elapsed(), 1000);
 }
 
-TEST(RealWindow, AChainPlayedWithTheMouseFallsAsTheRulesSayAndSavesTheBestScore) {
-  XSession x;
-  ASSERT_TRUE(x.ok()) << "Xvfb did not start";
-  GameProcess game(x);
-  ASSERT_TRUE(game.wait_for_window());
+// Finds the board, plays the first capture it offers and commits it with the right button,
+// then checks the screen against the game's own procedures run on the same presses. Answers
+// the score the chain brought, or 0 after a failed check.
+double play_a_chain(XSession& x) {
   BoardReader reader;
   std::optional<QPoint> origin;
   for (int i = 0; i < 50 && !origin; ++i) {
     origin = reader.find_client_origin(x.screenshot());
     if (!origin) QThread::msleep(100);
   }
-  ASSERT_TRUE(origin);
+  EXPECT_TRUE(origin) << "the board is not on the screen";
+  if (!origin) return 0;
   const auto before = reader.read(x.screenshot(), *origin);
-  ASSERT_TRUE(before) << "a square matched no picture";
+  EXPECT_TRUE(before) << "a square matched no picture";
+  if (!before) return 0;
   const auto capture = find_capture(*before);
-  ASSERT_TRUE(capture) << "the first board offers no capture";
+  EXPECT_TRUE(capture) << "the first board offers no capture";
+  if (!capture) return 0;
 
-  // The same presses through the game's own procedures predict the board after the commit.
   test::FakePlatform fake;
   Game model(fake);
   model.盤面 = *before;
@@ -103,31 +114,135 @@ TEST(RealWindow, AChainPlayedWithTheMouseFallsAsTheRulesSayAndSavesTheBestScore)
     const QPoint screen = BoardReader::square_centre(*origin, p.col, p.row);
     const QPoint client = screen - *origin;
     マウス押下(model, p.button == 3 ? 右ボタン : 左ボタン, client.x() * 15.0, client.y() * 15.0);
-    game.click(screen.x(), screen.y(), p.button);
+    xdotool_click(x, screen, p.button);
   }
-  ASSERT_EQ(model.選択状態, 0);
-  ASSERT_GT(model.スコア, 0);
+  EXPECT_EQ(model.選択状態, 0);
+  EXPECT_GT(model.スコア, 0);
 
   const auto after = read_until(x, reader, *origin, model.盤面, 15000);
-  ASSERT_TRUE(after) << "a square matched no picture after the commit";
-  EXPECT_EQ(*after, model.盤面) << "the board on the screen differs from the rules' prediction";
+  EXPECT_TRUE(after) << "a square matched no picture after the commit";
+  if (!after || *after != model.盤面) {
+    ADD_FAILURE() << "the board on the screen differs from the rules' prediction";
+    return 0;
+  }
+  return model.スコア;
+}
 
+QString settings_text(const GameProcess& game) {
   QFile ini(QDir(game.folder()).filePath(QStringLiteral("Pawnfall.ini")));
-  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-  const QString text = QStringDecoder("Shift_JIS")(ini.readAll());
-  EXPECT_TRUE(text.contains(QStringLiteral("過去最高スコア=%1\r\n").arg(model.スコア)))
-      << text.toStdString();
+  if (!ini.open(QIODevice::ReadOnly)) return {};
+  return QStringDecoder("Shift_JIS")(ini.readAll());
+}
 
+void escape_ends_with_status_zero(GameProcess& game) {
   game.key(QStringLiteral("Escape"));
   const auto status = game.wait_for_exit(5000);
-  ASSERT_TRUE(status.has_value());
+  ASSERT_TRUE(status.has_value()) << "Escape did not end the program";
   EXPECT_EQ(*status, 0);
+}
+
+TEST(RealWindow, AChainPlayedWithTheMouseFallsAsTheRulesSayAndSavesTheBestScore) {
+  XSession x;
+  ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+  GameProcess game(x);
+  ASSERT_TRUE(game.wait_for_window());
+  const double score = play_a_chain(x);
+  ASSERT_GT(score, 0);
+  EXPECT_TRUE(settings_text(game).contains(QStringLiteral("過去最高スコア=%1\r\n").arg(score)))
+      << settings_text(game).toStdString();
+  escape_ends_with_status_zero(game);
   QStringList expected = kWaves;
   expected << QStringLiteral("Pawnfall.ini");
   expected.sort();
   QStringList files = game.files();
   files.sort();
   EXPECT_EQ(files, expected) << "the game wrote a file other than its settings";
+}
+
+// Bad surroundings: the game starts, plays and ends every time, with the warnings it owes.
+struct Surroundings {
+  const char* name;
+  GameOptions options;
+  int warnings;
+  std::function<void(const GameProcess&)> afterwards = [](const GameProcess&) {};
+};
+
+void write_file(const QString& path, const QByteArray& bytes) {
+  QFile::remove(path);
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+QByteArray garbage(qsizetype size, unsigned seed) {
+  std::mt19937 random(seed);
+  QByteArray bytes(size, Qt::Uninitialized);
+  for (auto& b : bytes) b = static_cast<char>(random());
+  return bytes;
+}
+
+void replace_waves(const QString& folder, const std::function<QByteArray(int)>& content) {
+  int i = 0;
+  for (const QString& wave : kWaves) write_file(QDir(folder).filePath(wave), content(i++));
+}
+
+GameOptions read_only_folder() {
+  GameOptions o;
+  o.read_only_folder = true;
+  return o;
+}
+
+GameOptions without_audio_device() {
+  GameOptions o;
+  o.silent_audio_driver = false;
+  return o;
+}
+
+GameOptions prepared_by(std::function<void(const QString&)> prepare) {
+  GameOptions o;
+  o.prepare = std::move(prepare);
+  return o;
+}
+
+TEST(BadSurroundings, TheGameStartsPlaysAndEndsWhateverItsFolderHolds) {
+  const Surroundings cases[] = {
+      {"an unwritable folder", read_only_folder(), 0,
+       [](const GameProcess& g) {
+         EXPECT_EQ(g.files().size(), kWaves.size()) << g.files().join(' ').toStdString();
+       }},
+      {"a settings file that is a folder",
+       prepared_by([](const QString& f) { QDir(f).mkdir(QStringLiteral("Pawnfall.ini")); }), 0,
+       [](const GameProcess& g) {
+         EXPECT_TRUE(QFileInfo(QDir(g.folder()).filePath(QStringLiteral("Pawnfall.ini"))).isDir());
+       }},
+      {"ten megabytes of garbage as settings", prepared_by([](const QString& f) {
+         write_file(QDir(f).filePath(QStringLiteral("Pawnfall.ini")), garbage(10 * 1024 * 1024, 1));
+       }),
+       0,
+       [](const GameProcess& g) {
+         EXPECT_TRUE(settings_text(g).startsWith(QStringLiteral("背景画=")))
+             << "the new best score was not saved over the garbage";
+       }},
+      {"garbage wave files", prepared_by([](const QString& f) {
+         replace_waves(f, [](int i) { return garbage(4000 + 1000 * i, 2 + i); });
+       }),
+       5},
+      {"empty wave files",
+       prepared_by([](const QString& f) { replace_waves(f, [](int) { return QByteArray(); }); }),
+       5},
+      {"no audio device", without_audio_device(), 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    XSession x;
+    ASSERT_TRUE(x.ok());
+    GameProcess game(x, c.options);
+    ASSERT_TRUE(game.started());
+    EXPECT_EQ(game.dismiss_warnings_until_window(), c.warnings);
+    EXPECT_GT(play_a_chain(x), 0);
+    escape_ends_with_status_zero(game);
+    c.afterwards(game);
+  }
 }
 
 }  // namespace

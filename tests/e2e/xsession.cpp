@@ -1,6 +1,7 @@
 // A private Xvfb display and the built program running on it, in a fresh temporary folder.
 #include "tests/e2e/xsession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
@@ -9,20 +10,29 @@
 namespace pawnfall::e2e {
 
 XSession::XSession() {
-  // -displayfd lets the server pick a free display and tell us its number.
-  xvfb_.start(QStringLiteral("Xvfb"),
-              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-               QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-               QStringLiteral("tcp")});
-  if (!xvfb_.waitForStarted(5000)) return;
-  QByteArray line;
-  for (int i = 0; i < 100 && !line.contains('\n'); ++i) {
-    xvfb_.waitForReadyRead(100);
-    line += xvfb_.readAllStandardOutput();
+  // A display number of our own, away from the low ones people use by hand; a server that
+  // does not answer is given up for the next number. -noreset: the server must not restart
+  // (and refuse connections meanwhile) whenever its last client leaves.
+  for (int attempt = 0; attempt < 20 && display_ < 0; ++attempt) {
+    const int n = 200 + (QCoreApplication::applicationPid() * 7 + attempt * 13) % 700;
+    if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) continue;
+    xvfb_.start(QStringLiteral("Xvfb"),
+                {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
+                 QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                 QStringLiteral("-noreset")});
+    if (!xvfb_.waitForStarted(5000)) continue;
+    display_ = n;
+    bool answered = false;
+    for (int i = 0; i < 50 && !answered && xvfb_.state() == QProcess::Running; ++i) {
+      answered =
+          run(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")}, 2000).has_value();
+      if (!answered) QThread::msleep(100);
+    }
+    if (answered) return;
+    display_ = -1;
+    xvfb_.kill();
+    xvfb_.waitForFinished(2000);
   }
-  bool number = false;
-  const int d = line.trimmed().toInt(&number);
-  if (number) display_ = d;
 }
 
 XSession::~XSession() {
@@ -54,20 +64,38 @@ QImage XSession::screenshot() {
   return QImage::fromData(p.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
-GameProcess::GameProcess(XSession& x) : x_(x) {
+GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
   const QDir run(QStringLiteral(PAWNFALL_RUN_DIR));
   for (const char* wave : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"}) {
     const QString name = QString::fromUtf8(wave);
     QFile::link(run.filePath(name), QDir(dir_.path()).filePath(name));
   }
+  if (options.prepare) options.prepare(dir_.path());
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), x.display());
-  env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+  if (options.silent_audio_driver) {
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+  } else {
+    // No device to open: a driver that does not exist stands for a machine without sound.
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("none"));
+  }
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));
   process_.setProcessEnvironment(env);
   process_.setWorkingDirectory(dir_.path());
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process_.start(run.filePath(QStringLiteral("pawnfall")), {});
+  const QString program = run.filePath(QStringLiteral("pawnfall"));
+  if (options.read_only_folder) {
+    // Even root cannot write into a read-only bind mount, which a permission bit would not stop.
+    const QString script = QStringLiteral(
+        "mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" \"$1\" && cd \"$1\" && "
+        "exec \"$2\"");
+    process_.start(QStringLiteral("unshare"),
+                   {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"), script,
+                    QStringLiteral("sh"), dir_.path(), program});
+  } else {
+    process_.start(program, {});
+  }
+  started_ = process_.waitForStarted(5000);
 }
 
 GameProcess::~GameProcess() {
@@ -89,6 +117,39 @@ bool GameProcess::wait_for_window(int timeout_ms) {
     QThread::msleep(100);
   }
   return false;
+}
+
+int GameProcess::dismiss_warnings_until_window(int timeout_ms) {
+  int warnings = 0;
+  for (int waited = 0; waited < timeout_ms; waited += 100) {
+    auto main = x_.run(QStringLiteral("xdotool"),
+                       {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                        QStringLiteral("--name"), QStringLiteral("^Pawnfall for Windows$")});
+    if (main && !main->trimmed().isEmpty()) {
+      window_ = main->trimmed().split('\n').first();
+      return warnings;
+    }
+    auto box = x_.run(QStringLiteral("xdotool"),
+                      {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                       QStringLiteral("--name"), QStringLiteral("^Pawnfall\\.dll$")});
+    if (box && !box->trimmed().isEmpty()) {
+      const QString id = box->trimmed().split('\n').first();
+      x_.run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                                         id, QStringLiteral("key"), QStringLiteral("Return")});
+      ++warnings;
+      // Give the box time to close so it is not counted twice.
+      for (int i = 0; i < 20; ++i) {
+        QThread::msleep(50);
+        auto still = x_.run(QStringLiteral("xdotool"),
+                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--name"), QStringLiteral("^Pawnfall\\.dll$")});
+        if (!still || !still->split('\n').contains(id)) break;
+      }
+      continue;
+    }
+    QThread::msleep(100);
+  }
+  return -1;
 }
 
 QStringList GameProcess::files() const {

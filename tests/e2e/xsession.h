@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <optional>
 
 namespace pawnfall::e2e {
@@ -28,12 +29,23 @@ class XSession {
   int display_ = -1;
 };
 
-// The game started in a fresh folder holding links to the wave files, with a silent audio driver.
+// How the game is started: the folder is made first, then `prepare` may change it.
+struct GameOptions {
+  bool silent_audio_driver = true;  // SDL's dummy driver; off means no audio device at all
+  bool read_only_folder = false;    // the folder mounted read-only in a private namespace
+  std::function<void(const QString& folder)> prepare;
+};
+
+// The game started in a fresh folder holding links to the wave files.
 class GameProcess {
  public:
-  explicit GameProcess(XSession& x);
+  explicit GameProcess(XSession& x, GameOptions options = {});
   ~GameProcess();
+  bool started() const { return started_; }
   bool wait_for_window(int timeout_ms = 10000);
+  // Presses OK on every warning box captioned "Pawnfall.dll" that shows up until the main
+  // window is there, and answers how many there were.
+  int dismiss_warnings_until_window(int timeout_ms = 15000);
   QString folder() const { return dir_.path(); }
   QStringList files() const;
   QString window_id() const { return window_; }
@@ -48,6 +60,7 @@ class GameProcess {
   QTemporaryDir dir_;
   QProcess process_;
   QString window_;
+  bool started_ = false;
 };
 
 }  // namespace pawnfall::e2e
