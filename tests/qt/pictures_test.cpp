@@ -1,0 +1,156 @@
+// The embedded pictures: sizes, opacity, grounds around the figures and seamless tiles.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+// The pictures live in a static library, so their registration must be asked for.
+static void register_pictures() { Q_INIT_RESOURCE(resources); }
+
+namespace pawnfall {
+namespace {
+
+constexpr int kSquare = 35, kTile = 36, kPitch = 34;
+const QRect kFigureBox(5, 1, 25, 31);  // pixels 5..29 across, 1..31 down
+
+const std::array<const char*, 12> kPieces{"W_PORN", "W_NIGT", "W_BSHO", "W_ROOK",
+                                          "W_QUIN", "W_KING", "B_KING", "B_NIGT",
+                                          "B_BSHO", "B_ROOK", "B_QUIN", "B_PORN"};
+const std::array<const char*, 5> kTiles{"HAIKEI_MIDORI", "HAIKEI_TATAMI", "HAIKEI_TAKE",
+                                        "HAIKEI_UCHU", "HAIKEI_RENGA"};
+
+QImage load(const QString& name) {
+  register_pictures();
+  QImage img(QStringLiteral(":/pictures/%1.png").arg(name));
+  return img.isNull() ? img : img.convertToFormat(QImage::Format_ARGB32);
+}
+
+QString piece(const char* code, int number) {
+  return QStringLiteral("%1_%2").arg(QLatin1String(code)).arg(number);
+}
+
+bool opaque(const QImage& img) {
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (qAlpha(img.pixel(x, y)) != 255) return false;
+  return true;
+}
+
+// Pixels outside the figure box that differ from the ground.
+int ground_faults(const QImage& img, const QImage& ground) {
+  int faults = 0;
+  for (int y = 0; y < kSquare; ++y)
+    for (int x = 0; x < kSquare; ++x)
+      if (!kFigureBox.contains(x, y) && img.pixel(x, y) != ground.pixel(x, y)) ++faults;
+  return faults;
+}
+
+int figure_pixels(const QImage& img, const QImage& ground) {
+  int count = 0;
+  for (int y = 0; y < kSquare; ++y)
+    for (int x = 0; x < kSquare; ++x) count += img.pixel(x, y) != ground.pixel(x, y);
+  return count;
+}
+
+bool near(QRgb a, QColor b, int tolerance) {
+  return std::abs(qRed(a) - b.red()) <= tolerance && std::abs(qGreen(a) - b.green()) <= tolerance &&
+         std::abs(qBlue(a) - b.blue()) <= tolerance;
+}
+
+QRgb mean(const QImage& img) {
+  long r = 0, g = 0, b = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      const QRgb p = img.pixel(x, y);
+      r += qRed(p), g += qGreen(p), b += qBlue(p);
+    }
+  const long n = static_cast<long>(img.width()) * img.height();
+  return qRgb(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n));
+}
+
+TEST(Pictures, EveryPictureIsEmbeddedOpaqueAndOfItsSize) {
+  std::vector<std::pair<QString, QSize>> all{{"KARA_1", {kSquare, kSquare}},
+                                             {"KARA_2", {kSquare, kSquare}},
+                                             {"TAITORU", {210, 50}},
+                                             {"icon", {64, 64}}};
+  for (const char* code : kPieces)
+    for (int number = 0; number < 3; ++number) all.push_back({piece(code, number), {35, 35}});
+  for (const char* tile : kTiles) all.push_back({QLatin1String(tile), {kTile, kTile}});
+  for (const auto& [name, size] : all) {
+    const QImage img = load(name);
+    ASSERT_FALSE(img.isNull()) << name.toStdString();
+    EXPECT_EQ(img.size(), size) << name.toStdString();
+    EXPECT_TRUE(opaque(img)) << name.toStdString();
+  }
+}
+
+TEST(Pictures, EmptySquaresAreTealAndRoseMarble) {
+  EXPECT_TRUE(near(mean(load("KARA_1")), QColor(69, 155, 155), 20));
+  EXPECT_TRUE(near(mean(load("KARA_2")), QColor(186, 100, 100), 20));
+}
+
+TEST(Pictures, PiecesStandInsideTheirBoxOnRedTealAndRoseGrounds) {
+  QImage red(kSquare, kSquare, QImage::Format_ARGB32);
+  red.fill(QColor(255, 0, 0));
+  const std::array<QImage, 3> grounds{red, load("KARA_1"), load("KARA_2")};
+  for (const char* code : kPieces) {
+    const bool white = code[0] == 'W';
+    for (int number = 0; number < 3; ++number) {
+      const QString name = piece(code, number);
+      const QImage img = load(name);
+      ASSERT_FALSE(img.isNull()) << name.toStdString();
+      EXPECT_EQ(ground_faults(img, grounds[number]), 0) << name.toStdString();
+      EXPECT_GT(figure_pixels(img, grounds[number]), 120) << name.toStdString();
+      // The figure's body colour shows in its middle column.
+      bool body = false;
+      for (int y = kFigureBox.top(); y <= kFigureBox.bottom(); ++y)
+        body |=
+            near(img.pixel(kSquare / 2, y), white ? QColor(224, 224, 224) : QColor(49, 49, 49), 16);
+      EXPECT_TRUE(body) << name.toStdString();
+    }
+  }
+}
+
+TEST(Pictures, BackgroundTilesRepeatOnTheSquarePitch) {
+  for (const char* tile : kTiles) {
+    const QImage img = load(QLatin1String(tile));
+    ASSERT_FALSE(img.isNull()) << tile;
+    int seams = 0;
+    for (int a = 0; a < kTile; ++a)
+      for (int b = kPitch; b < kTile; ++b) {
+        seams += img.pixel(b, a) != img.pixel(b - kPitch, a);
+        seams += img.pixel(a, b) != img.pixel(a, b - kPitch);
+      }
+    EXPECT_EQ(seams, 0) << tile;
+  }
+  const QImage green = load("HAIKEI_MIDORI");
+  EXPECT_EQ(green.pixel(0, 0), qRgb(0, 157, 0));
+  EXPECT_EQ(green.pixel(20, 30), qRgb(0, 157, 0));
+}
+
+TEST(Pictures, BannerIsAPalePanelWithAnOrangeBandAndNavyLettering) {
+  const QImage img = load("TAITORU");
+  ASSERT_FALSE(img.isNull());
+  const QRgb orange = qRgb(255, 128, 64);
+  int band_faults = 0, navy = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      const bool in_band = x >= img.width() - 3 || y >= img.height() - 3;
+      if (in_band) band_faults += img.pixel(x, y) != orange;
+      navy += img.pixel(x, y) == qRgb(0, 0, 128);
+    }
+  EXPECT_EQ(band_faults, 0);
+  EXPECT_EQ(img.pixel(0, 0), qRgb(255, 242, 166));
+  EXPECT_EQ(img.pixel(img.width() - 4, img.height() - 4), qRgb(255, 242, 166));
+  EXPECT_GT(navy, 1000);  // the name in solid lettering
+}
+
+}  // namespace
+}  // namespace pawnfall
