@@ -81,7 +81,8 @@ TEST(Pictures, EveryPictureIsEmbeddedOpaqueAndOfItsSize) {
                                              {"TAITORU", {210, 50}},
                                              {"icon", {64, 64}}};
   for (const char* code : kPieces)
-    for (int number = 0; number < 3; ++number) all.push_back({piece(code, number), {35, 35}});
+    for (int number = 0; number < 3; ++number)
+      all.push_back({piece(code, number), {kSquare, kSquare}});
   for (const char* tile : kTiles) all.push_back({QLatin1String(tile), {kTile, kTile}});
   for (const auto& [name, size] : all) {
     const QImage img = load(name);
