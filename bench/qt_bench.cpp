@@ -1,0 +1,148 @@
+// Times of the full redraw and the heavy presses painting into the real Qt image, offscreen.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <chrono>
+
+#include "app/main_window.h"
+#include "app/qt_platform.h"
+#include "bench/bench_boards.h"
+#include "core/deal.h"
+#include "core/settings.h"
+#include "view/draw.h"
+
+// The pictures live in a static library, so their registration must be asked for.
+static void register_pictures() { Q_INIT_RESOURCE(resources); }
+
+namespace pawnfall::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The real image, menus left out, with the animation's pauses counted instead of slept:
+// the targets are for the work of a press, not for the pauses the player is meant to see.
+class NoPausePlatform : public QtPlatform {
+ public:
+  NoPausePlatform() : QtPlatform(QSize(窓幅画素, 窓高画素), 1.0) {}
+  void wait(double) override { ++waits; }
+  // The game-over box would wait for a player; here it is only counted.
+  void message_box(std::string_view, std::string_view, MessageIcon) override { ++messages; }
+  bool checked(MenuItem item) const override { return item == MenuItem::SIDOU && guidance; }
+  int waits = 0;
+  int messages = 0;
+  bool guidance = false;
+};
+
+// A platform with a shown widget as its surface, so each animation step's present() repaints
+// a window as in the program (on the offscreen platform its backing store is memory).
+struct Window {
+  NoPausePlatform platform;
+  Game g{platform};
+  BoardView view{platform, g, nullptr};
+  explicit Window(bool shown = true) {
+    view.resize(窓幅画素, 窓高画素);
+    if (shown) {
+      view.show();
+      platform.set_surface(&view);
+    }
+    桝色を設定(g);
+    初期設定(g);
+  }
+};
+
+void BM_QtFullRedraw(benchmark::State& state) {
+  Window w;
+  for (auto _ : state) 画面_再描画(w.g);
+}
+BENCHMARK(BM_QtFullRedraw)->Unit(benchmark::kMicrosecond);
+
+// window:1 repaints the shown window at each animation step as the program does; 0 paints the
+// image only. save:1 starts from a best score of 0, so the commit also saves the settings file
+// (atomically, with a flush to disk); save:0 starts from a best score it cannot beat.
+void BM_QtWorstCaseCommit(benchmark::State& state) {
+  Window w(state.range(0) == 1);
+  const double best = state.range(1) == 1 ? 0 : 1e300;
+  const auto order = 最悪の盤を並べる(w.g);
+  const auto board = w.g.盤面;
+  // The chain is built once with presses; each iteration restores the state they left, as
+  // 150 presses with their guidance outlines would take far longer than the commit itself.
+  新しい局面(w.g, board);
+  画面_再描画(w.g);
+  連鎖を組む(w.g, order);
+  const auto marks = w.g.消去対象駒;
+  const auto chain = w.g.選択駒;
+  int removed = 0, waits = 0, ended = 0;
+  for (auto _ : state) {
+    新しい局面(w.g, board);
+    w.g.消去対象駒 = marks;
+    w.g.選択駒 = chain;
+    w.g.選択状態 = 1;
+    w.g.過去最高スコア = best;
+    w.platform.waits = 0;
+    const auto start = Clock::now();
+    押す(w.g, 右ボタン, 1, 1);
+    state.SetIterationTime(seconds_since(start));
+    removed = w.g.選択駒.連鎖数;
+    waits = w.platform.waits;
+    ended = w.g.終了フラグ;
+  }
+  if (removed != static_cast<int>(order.size()) || ended != 1)
+    state.SkipWithError("the constructed chain did not commit as planned");
+  state.counters["pieces"] = removed;
+  state.counters["steps"] = waits;
+}
+BENCHMARK(BM_QtWorstCaseCommit)
+    ->ArgNames({"window", "save"})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_QtGuidanceClick(benchmark::State& state) {
+  Window w;
+  w.platform.guidance = true;
+  int square = 0;
+  for (auto _ : state) {
+    const int 列 = square % 列数 + 1, 行 = square / 列数 % 行数 + 1;
+    ++square;
+    const auto start = Clock::now();
+    押す(w.g, 左ボタン, 列, 行);
+    state.SetIterationTime(seconds_since(start));
+    押す(w.g, 右ボタン, 列, 行);
+  }
+}
+BENCHMARK(BM_QtGuidanceClick)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The settings file alone, as a commit that raises the best score writes it: Shift_JIS text
+// replaced atomically in the current directory (a fresh temporary one).
+void BM_QtSettingsWrite(benchmark::State& state) {
+  Window w;
+  for (auto _ : state) 書込_環境設定ファイル(w.g);
+}
+BENCHMARK(BM_QtSettingsWrite)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace pawnfall::bench
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  register_pictures();
+  pawnfall::install_fonts();
+  // A commit that raises the best score saves the settings file in the current directory.
+  QTemporaryDir scratch;
+  if (!scratch.isValid() || !QDir::setCurrent(scratch.path())) return 1;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

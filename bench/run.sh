@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Builds the program and the benchmarks in Release, runs them and prints every figure.
+#
+# The press and redraw figures come from Google Benchmark (with the fake platform and with the
+# real Qt image, offscreen); start-up to the first painted frame and peak memory come from
+# startup_probe under an Xvfb of our own, the game and Debian's sgt-samegame taking turns.
+# PAWNFALL_STARTUP_RUNS sets how many starts each program gets (default 10).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+runs=${PAWNFALL_STARTUP_RUNS:-10}
+
+bash tools/setup.sh
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-release -j"$(nproc)" --target pawnfall pawnfall_bench pawnfall_qt_bench \
+  startup_probe
+bench=$root/build-release/bench
+run_dir=$root/build-release/run
+
+scratch=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  if [[ -n $xvfb_pid ]]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+aggregates=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+echo
+echo "== Presses and redraw, fake platform (targets: worst-case click <= 2 ms, redraw <= 3 ms)"
+"$bench/pawnfall_bench" "${aggregates[@]}"
+echo
+echo "== Presses and redraw painting the real Qt image, offscreen (same targets)"
+"$bench/pawnfall_qt_bench" "${aggregates[@]}"
+
+echo
+echo "== Start-up to the first painted frame under Xvfb, $runs runs each, alternating"
+# A plain black root, so a window that has not painted yet reads as one colour.
+# Xvfb writes its display number to the file once it is ready for clients.
+Xvfb -displayfd 3 -br -nolisten tcp -screen 0 1280x1024x24 3>"$scratch/display" \
+  >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+display=
+for _ in $(seq 100); do
+  display=$(head -n 1 "$scratch/display")
+  [[ -n $display ]] && break
+  sleep 0.1
+done
+if [[ -z $display ]]; then
+  echo "Xvfb did not start:" >&2
+  cat "$scratch/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=:$display
+export XDG_RUNTIME_DIR=$scratch/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+probe() {  # name, directory, command...
+  local name=$1 dir=$2
+  shift 2
+  local line
+  if ! line=$("$bench/startup_probe" --dir "$dir" -- "$@"); then
+    echo "$name: no painted frame (run left out)"
+    return 0
+  fi
+  echo "$name $line" | tee -a "$scratch/starts"
+}
+for i in $(seq "$runs"); do
+  # A fresh folder each time, holding the wave files, where the game writes Pawnfall.ini; the
+  # dummy audio driver keeps the no-device warning away on machines without sound.
+  game_dir=$scratch/game$i
+  mkdir "$game_dir"
+  for wave in "$run_dir"/*.wav; do ln -s "$wave" "$game_dir/"; done
+  SDL_AUDIODRIVER=dummy probe pawnfall "$game_dir" "$run_dir/pawnfall"
+  mkdir "$scratch/samegame$i"
+  probe sgt-samegame "$scratch/samegame$i" /usr/games/sgt-samegame
+done
+
+echo
+summary() {  # name, field: prints "median min" of that field over the program's runs
+  grep "^$1 " "$scratch/starts" | sed -n "s/.*$2=\([0-9.]*\).*/\1/p" | sort -n |
+    awk '{v[NR] = $1} END {
+      m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      printf "%.1f %.1f\n", m, v[1]
+    }'
+}
+read -r game_ms game_min < <(summary pawnfall first_frame_ms)
+read -r same_ms same_min < <(summary sgt-samegame first_frame_ms)
+read -r game_kb _ < <(summary pawnfall peak_rss_kb)
+read -r same_kb _ < <(summary sgt-samegame peak_rss_kb)
+awk -v g="$game_ms" -v gm="$game_min" -v s="$same_ms" -v sm="$same_min" \
+  -v gk="$game_kb" -v sk="$same_kb" 'BEGIN {
+  printf "first frame  pawnfall     median %6.1f ms  min %6.1f ms\n", g, gm
+  printf "first frame  sgt-samegame median %6.1f ms  min %6.1f ms\n", s, sm
+  printf "ratio of medians %.2f (target <= 0.50): %s\n", g / s, g <= s / 2 ? "met" : "MISSED"
+  printf "peak RSS     pawnfall     median %6.1f MB (target <= 45 MB): %s\n", gk / 1024,
+         gk / 1024 <= 45 ? "met" : "MISSED"
+  printf "peak RSS     sgt-samegame median %6.1f MB\n", sk / 1024
+}'
