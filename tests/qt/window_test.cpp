@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QMenuBar>
-#include <QTemporaryDir>
 
 #include "app/main_window.h"
+#include "tests/qt/temporary_directory.h"
 
 namespace pawnfall {
 namespace {
@@ -18,31 +16,23 @@ QStringList captions(const QList<QAction*>& actions) {
   return out;
 }
 
-TEST(MainWindow, HasTheCaptionAndTheMenuTreeWithOnlyTatamiChecked) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString old = QDir::currentPath();
-  QDir::setCurrent(dir.path());
-  QFile empty(QStringLiteral("Pawnfall.ini"));  // an empty settings file changes nothing
-  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-  empty.close();
-  {
-    MainWindow w;
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Pawnfall for Windows"));
-    const auto bar = w.menuBar()->actions();
-    ASSERT_EQ(captions(bar), (QStringList{"局面", "ｵﾌﾟｼｮﾝ", "その他"}));
-    EXPECT_EQ(captions(bar[0]->menu()->actions()), QStringList{"最初"});
-    const auto option = bar[1]->menu()->actions();
-    ASSERT_EQ(captions(option), (QStringList{"背景画", "移動指導", "BGM"}));
-    EXPECT_EQ(captions(option[0]->menu()->actions()),
-              (QStringList{"緑", "畳", "竹", "宇宙", "煉瓦"}));
-    EXPECT_EQ(bar[2]->menu(), nullptr);  // the about item is itself the command
-    for (auto item : {MenuItem::MIDORI, MenuItem::TAKE, MenuItem::UCHU, MenuItem::RENGA,
-                      MenuItem::SIDOU, MenuItem::BGM})
-      EXPECT_FALSE(w.action(item)->isChecked());
-    EXPECT_TRUE(w.action(MenuItem::TATAMI)->isChecked());
-  }
-  QDir::setCurrent(old);
+using MainWindowTest = test::InTemporaryDirectory;
+
+TEST_F(MainWindowTest, HasTheCaptionAndTheMenuTreeWithOnlyTatamiChecked) {
+  write_settings({});  // an empty settings file changes nothing
+  MainWindow w;
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("Pawnfall for Windows"));
+  const auto bar = w.menuBar()->actions();
+  ASSERT_EQ(captions(bar), (QStringList{"局面", "ｵﾌﾟｼｮﾝ", "その他"}));
+  EXPECT_EQ(captions(bar[0]->menu()->actions()), QStringList{"最初"});
+  const auto option = bar[1]->menu()->actions();
+  ASSERT_EQ(captions(option), (QStringList{"背景画", "移動指導", "BGM"}));
+  EXPECT_EQ(captions(option[0]->menu()->actions()), (QStringList{"緑", "畳", "竹", "宇宙", "煉瓦"}));
+  EXPECT_EQ(bar[2]->menu(), nullptr);  // the about item is itself the command
+  for (auto item : {MenuItem::MIDORI, MenuItem::TAKE, MenuItem::UCHU, MenuItem::RENGA,
+                    MenuItem::SIDOU, MenuItem::BGM})
+    EXPECT_FALSE(w.action(item)->isChecked());
+  EXPECT_TRUE(w.action(MenuItem::TATAMI)->isChecked());
 }
 
 }  // namespace
