@@ -38,7 +38,7 @@ void BM_WorstCaseCommit(benchmark::State& state) {
   const auto order = 最悪の盤を並べる(g);
   const auto board = g.盤面;
   int removed = 0, waits = 0, ended = 0;
-  std::size_t drawn = 0;
+  std::size_t pictures = 0, outlines = 0, texts = 0;
   for (auto _ : state) {
     新しい局面(g, board);
     連鎖を組む(g, order);
@@ -50,13 +50,17 @@ void BM_WorstCaseCommit(benchmark::State& state) {
     removed = g.選択駒.連鎖数;
     waits = platform.waits;
     ended = g.終了フラグ;
-    drawn = platform.events.size();
+    pictures = platform.paints.size();
+    outlines = platform.outlines.size();
+    texts = platform.texts.size();
   }
   if (removed != static_cast<int>(order.size()) || ended != 1)
     state.SkipWithError("the constructed chain did not commit as planned");
   state.counters["pieces"] = removed;
   state.counters["steps"] = waits;
-  state.counters["draw_calls"] = static_cast<double>(drawn);
+  state.counters["pictures"] = static_cast<double>(pictures);
+  state.counters["outlines"] = static_cast<double>(outlines);
+  state.counters["texts"] = static_cast<double>(texts);
   state.counters["game_over"] = ended;
 }
 BENCHMARK(BM_WorstCaseCommit)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -94,7 +98,9 @@ void BM_FullRedraw(benchmark::State& state) {
     画面_再描画(g);
     state.SetIterationTime(seconds_since(start));
   }
-  state.counters["draw_calls"] = static_cast<double>(platform.events.size());
+  state.counters["pictures"] = static_cast<double>(platform.paints.size());
+  state.counters["outlines"] = static_cast<double>(platform.outlines.size());
+  state.counters["texts"] = static_cast<double>(platform.texts.size());
 }
 BENCHMARK(BM_FullRedraw)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
