@@ -75,6 +75,7 @@ MainWindow::MainWindow()
   setCentralWidget(view_);
   platform_.set_surface(view_);
   build_menus();
+  qApp->installEventFilter(this);
 
   起動処理(game_, static_cast<std::int32_t>(winId()));
 
@@ -131,8 +132,17 @@ void MainWindow::build_menus() {
 
 QAction* MainWindow::action(MenuItem item) const { return actions_.at(item); }
 
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) close();
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Open menus and message boxes keep Escape for themselves; everything else in this window
+  // hands it to the game, which takes no other key.
+  if (event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this && !QApplication::activePopupWidget() &&
+      !QApplication::activeModalWidget()) {
+    close();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

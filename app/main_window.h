@@ -39,7 +39,8 @@ class MainWindow : public QMainWindow {
   QAction* about_action() const { return about_; }
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
+  // Escape ends the game wherever the focus is inside the window, the menu bar included.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 
 #include "app/main_window.h"
@@ -27,12 +29,25 @@ TEST_F(MainWindowTest, HasTheCaptionAndTheMenuTreeWithOnlyTatamiChecked) {
   EXPECT_EQ(captions(bar[0]->menu()->actions()), QStringList{"最初"});
   const auto option = bar[1]->menu()->actions();
   ASSERT_EQ(captions(option), (QStringList{"背景画", "移動指導", "BGM"}));
-  EXPECT_EQ(captions(option[0]->menu()->actions()), (QStringList{"緑", "畳", "竹", "宇宙", "煉瓦"}));
+  EXPECT_EQ(captions(option[0]->menu()->actions()),
+            (QStringList{"緑", "畳", "竹", "宇宙", "煉瓦"}));
   EXPECT_EQ(bar[2]->menu(), nullptr);  // the about item is itself the command
   for (auto item : {MenuItem::MIDORI, MenuItem::TAKE, MenuItem::UCHU, MenuItem::RENGA,
                     MenuItem::SIDOU, MenuItem::BGM})
     EXPECT_FALSE(w.action(item)->isChecked());
   EXPECT_TRUE(w.action(MenuItem::TATAMI)->isChecked());
+}
+
+TEST_F(MainWindowTest, EscapeEndsTheGameEvenFromTheMenuBarAndOtherKeysDoNothing) {
+  MainWindow w;
+  w.show();
+  QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+  QCoreApplication::sendEvent(w.board_view(), &other);
+  EXPECT_TRUE(w.isVisible());
+  // After a menu is closed with the keyboard the menu bar can hold the focus.
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(w.menuBar(), &escape);
+  EXPECT_FALSE(w.isVisible());
 }
 
 }  // namespace
