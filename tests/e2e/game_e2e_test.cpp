@@ -28,6 +28,13 @@ void xdotool_click(XSession& x, QPoint at, int button) {
          QStringLiteral("click"), QString::number(button)});
 }
 
+int pieces(const 盤表<int>& board) {
+  int n = 0;
+  for (int c = 1; c <= 列数; ++c)
+    for (int r = 1; r <= 行数; ++r) n += board[c][r] != KARA;
+  return n;
+}
+
 struct Capture {
   int from_col, from_row, to_col, to_row;
 };
@@ -125,6 +132,12 @@ double play_a_chain(XSession& x) {
     ADD_FAILURE() << "the board on the screen differs from the rules' prediction";
     return 0;
   }
+  // Checks that do not lean on the game's own code: the chain's two pieces are gone and
+  // nothing hangs over a hole.
+  EXPECT_EQ(pieces(*after), pieces(*before) - 2);
+  for (int c = 1; c <= 列数; ++c)
+    for (int r = 1; r < 行数; ++r)
+      EXPECT_FALSE((*after)[c][r] != KARA && (*after)[c][r + 1] == KARA) << c << "," << r;
   return model.スコア;
 }
 
