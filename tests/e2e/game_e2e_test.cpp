@@ -65,17 +65,22 @@ std::optional<盤表<int>> read_until(XSession& x, const BoardReader& reader, QP
   return board;
 }
 
+// Where the client area starts, once the board has been painted.
+std::optional<QPoint> wait_for_board(XSession& x, const BoardReader& reader) {
+  for (int i = 0; i < 50; ++i) {
+    if (auto origin = reader.find_client_origin(x.screenshot())) return origin;
+    QThread::msleep(100);
+  }
+  return std::nullopt;
+}
+
 TEST(RealWindow, OpensWithItsCaptionAndMenuBarAndEscapeEndsItWithStatusZero) {
   XSession x;
   ASSERT_TRUE(x.ok()) << "Xvfb did not start";
   GameProcess game(x);
   ASSERT_TRUE(game.wait_for_window()) << "no window captioned 'Pawnfall for Windows'";
   BoardReader reader;
-  std::optional<QPoint> origin;
-  for (int i = 0; i < 50 && !origin; ++i) {
-    origin = reader.find_client_origin(x.screenshot());
-    if (!origin) QThread::msleep(100);
-  }
+  const auto origin = wait_for_board(x, reader);
   ASSERT_TRUE(origin) << "the board is not on the screen";
   EXPECT_GT(origin->y(), 10) << "no menu bar above the client area";
 
@@ -93,11 +98,7 @@ TEST(RealWindow, OpensWithItsCaptionAndMenuBarAndEscapeEndsItWithStatusZero) {
 // the score the chain brought, or 0 after a failed check.
 double play_a_chain(XSession& x) {
   BoardReader reader;
-  std::optional<QPoint> origin;
-  for (int i = 0; i < 50 && !origin; ++i) {
-    origin = reader.find_client_origin(x.screenshot());
-    if (!origin) QThread::msleep(100);
-  }
+  const auto origin = wait_for_board(x, reader);
   EXPECT_TRUE(origin) << "the board is not on the screen";
   if (!origin) return 0;
   const auto before = reader.read(x.screenshot(), *origin);

@@ -105,46 +105,33 @@ GameProcess::~GameProcess() {
   }
 }
 
+std::optional<QString> XSession::visible_window(const QString& caption_pattern) {
+  auto found =
+      run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), caption_pattern});
+  if (!found || found->trimmed().isEmpty()) return std::nullopt;
+  return found->trimmed().split('\n').first();
+}
+
 bool GameProcess::wait_for_window(int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += 100) {
-    auto found = x_.run(QStringLiteral("xdotool"),
-                        {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                         QStringLiteral("--name"), QStringLiteral("^Pawnfall for Windows$")});
-    if (found && !found->trimmed().isEmpty()) {
-      window_ = found->trimmed().split('\n').first();
-      return true;
-    }
-    QThread::msleep(100);
-  }
-  return false;
+  return dismiss_warnings_until_window(timeout_ms) == 0;
 }
 
 int GameProcess::dismiss_warnings_until_window(int timeout_ms) {
+  const QString main_caption = QStringLiteral("^Pawnfall for Windows$");
+  const QString warning_caption = QStringLiteral("^Pawnfall\\.dll$");
   int warnings = 0;
   for (int waited = 0; waited < timeout_ms; waited += 100) {
-    auto main = x_.run(QStringLiteral("xdotool"),
-                       {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                        QStringLiteral("--name"), QStringLiteral("^Pawnfall for Windows$")});
-    if (main && !main->trimmed().isEmpty()) {
-      window_ = main->trimmed().split('\n').first();
+    if (auto main = x_.visible_window(main_caption)) {
+      window_ = *main;
       return warnings;
     }
-    auto box = x_.run(QStringLiteral("xdotool"),
-                      {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                       QStringLiteral("--name"), QStringLiteral("^Pawnfall\\.dll$")});
-    if (box && !box->trimmed().isEmpty()) {
-      const QString id = box->trimmed().split('\n').first();
+    if (auto box = x_.visible_window(warning_caption)) {
       x_.run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
-                                         id, QStringLiteral("key"), QStringLiteral("Return")});
+                                         *box, QStringLiteral("key"), QStringLiteral("Return")});
       ++warnings;
       // Give the box time to close so it is not counted twice.
-      for (int i = 0; i < 20; ++i) {
-        QThread::msleep(50);
-        auto still = x_.run(QStringLiteral("xdotool"),
-                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                             QStringLiteral("--name"), QStringLiteral("^Pawnfall\\.dll$")});
-        if (!still || !still->split('\n').contains(id)) break;
-      }
+      for (int i = 0; i < 20 && x_.visible_window(warning_caption) == box; ++i) QThread::msleep(50);
       continue;
     }
     QThread::msleep(100);

@@ -23,6 +23,8 @@ class XSession {
   std::optional<QString> run(const QString& program, const QStringList& args,
                              int timeout_ms = 10000);
   QImage screenshot();
+  // The id of a visible window whose caption matches the pattern.
+  std::optional<QString> visible_window(const QString& caption_pattern);
 
  private:
   QProcess xvfb_;
@@ -42,6 +44,7 @@ class GameProcess {
   explicit GameProcess(XSession& x, GameOptions options = {});
   ~GameProcess();
   bool started() const { return started_; }
+  // Waits for the main window; false also when a warning box showed up first.
   bool wait_for_window(int timeout_ms = 10000);
   // Presses OK on every warning box captioned "Pawnfall.dll" that shows up until the main
   // window is there, and answers how many there were.
