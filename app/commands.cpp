@@ -1,10 +1,9 @@
 // The menu commands: new game, background tile, move guidance, music and the about box.
 #include "app/commands.h"
 
-#include <array>
-#include <optional>
 #include <string_view>
 
+#include "core/backgrounds.h"
 #include "core/deal.h"
 #include "core/platform.h"
 #include "core/settings.h"
@@ -14,26 +13,6 @@
 
 namespace pawnfall {
 namespace {
-
-struct 背景項目 {
-  MenuItem item;
-  int code;
-};
-
-// In the order their check marks are cleared.
-constexpr std::array<背景項目, 5> 背景項目表{{
-    {MenuItem::MIDORI, HAIKEI_MIDORI},
-    {MenuItem::TAKE, HAIKEI_TAKE},
-    {MenuItem::TATAMI, HAIKEI_TATAMI},
-    {MenuItem::UCHU, HAIKEI_UCHU},
-    {MenuItem::RENGA, HAIKEI_RENGA},
-}};
-
-std::optional<MenuItem> 背景の項目(int code) {
-  for (const auto& b : 背景項目表)
-    if (b.code == code) return b.item;
-  return std::nullopt;
-}
 
 // The row of the added-points number above the board.
 constexpr int 追加点数行 = -2;
@@ -52,14 +31,14 @@ constexpr std::string_view 版情報 =
 }  // namespace
 
 void チェック設定(Game& g, int code) {
-  for (const auto& b : 背景項目表) g.platform.set_checked(b.item, false);
-  if (const auto item = 背景の項目(code)) g.platform.set_checked(*item, true);
+  for (const auto& b : 背景表) g.platform.set_checked(b.item, false);
+  if (const auto tile = 背景_コードから(code)) g.platform.set_checked(tile->item, true);
 }
 
 void 背景_Click(Game& g, int code) {
-  const auto item = 背景の項目(code);
-  if (!item) return;
-  if (!g.platform.checked(*item)) {
+  const auto tile = 背景_コードから(code);
+  if (!tile) return;
+  if (!g.platform.checked(tile->item)) {
     チェック設定(g, code);
     g.背景画 = code;
   }

@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include "app/commands.h"
+#include "core/backgrounds.h"
 #include "core/lifecycle.h"
 #include "core/turn.h"
 #include "view/score.h"
@@ -96,15 +97,6 @@ void MainWindow::build_menus() {
 
   QMenu* option = bar->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ"));
   QMenu* haikei = option->addMenu(QStringLiteral("背景画"));
-  const struct {
-    MenuItem item;
-    const char* caption;
-    int code;
-  } backgrounds[] = {{MenuItem::MIDORI, "緑", HAIKEI_MIDORI},
-                     {MenuItem::TATAMI, "畳", HAIKEI_TATAMI},
-                     {MenuItem::TAKE, "竹", HAIKEI_TAKE},
-                     {MenuItem::UCHU, "宇宙", HAIKEI_UCHU},
-                     {MenuItem::RENGA, "煉瓦", HAIKEI_RENGA}};
   // Check marks are the game's to set: each handler first undoes Qt's own toggle.
   auto checkable = [this](QMenu* menu, MenuItem item, const QString& caption, auto command) {
     QAction* a = menu->addAction(caption);
@@ -117,9 +109,10 @@ void MainWindow::build_menus() {
       view_->update();
     });
   };
-  for (const auto& b : backgrounds) {
-    const int code = b.code;
-    checkable(haikei, b.item, QString::fromUtf8(b.caption),
+  // The menu shows the tiles in this order; their names and codes come from the one table.
+  for (int code : {HAIKEI_MIDORI, HAIKEI_TATAMI, HAIKEI_TAKE, HAIKEI_UCHU, HAIKEI_RENGA}) {
+    const auto tile = *背景_コードから(code);
+    checkable(haikei, tile.item, QString::fromUtf8(tile.名.data(), qsizetype(tile.名.size())),
               [this, code] { 背景_Click(game_, code); });
   }
   actions_[MenuItem::TATAMI]->setChecked(true);

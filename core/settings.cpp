@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "core/backgrounds.h"
 #include "core/platform.h"
 #include "sound/sound.h"
 #include "view/draw.h"
@@ -23,27 +24,6 @@ constexpr std::string_view 鍵_BGM = "BGM";
 constexpr std::string_view 鍵_過去最高スコア = "過去最高スコア";
 constexpr std::string_view 値_ON = "ON";
 constexpr std::string_view 値_OFF = "OFF";
-
-struct 背景名 {
-  std::string_view 名;
-  int code;
-  MenuItem item;
-};
-
-// In the order the writer looks for the checked item.
-constexpr std::array<背景名, 5> 背景名表{{
-    {"緑", HAIKEI_MIDORI, MenuItem::MIDORI},
-    {"竹", HAIKEI_TAKE, MenuItem::TAKE},
-    {"畳", HAIKEI_TATAMI, MenuItem::TATAMI},
-    {"宇宙", HAIKEI_UCHU, MenuItem::UCHU},
-    {"煉瓦", HAIKEI_RENGA, MenuItem::RENGA},
-}};
-
-std::optional<int> 背景コード(std::string_view 名) {
-  for (const auto& b : 背景名表)
-    if (b.名 == 名) return b.code;
-  return std::nullopt;
-}
 
 std::string 行(std::string_view 鍵, std::string_view 値) {
   std::string line(鍵);
@@ -66,7 +46,7 @@ void 一行を適用(Game& g, std::string_view line) {
   const std::string_view 鍵 = line.substr(0, eq);
   const std::string_view 値 = line.substr(eq + 1);
   if (鍵 == 鍵_背景画) {
-    if (const auto code = 背景コード(値)) 背景を適用(g, *code);
+    if (const auto tile = 背景_名から(値)) 背景を適用(g, tile->code);
   } else if (鍵 == 鍵_移動指導) {
     g.platform.set_checked(MenuItem::SIDOU, 値 == 値_ON);
   } else if (鍵 == 鍵_BGM) {
@@ -246,7 +226,7 @@ void 読込_環境設定ファイル(Game& g) {
 
 void 書込_環境設定ファイル(Game& g) {
   std::vector<std::string> lines;
-  for (const auto& b : 背景名表) {
+  for (const auto& b : 背景表) {
     if (g.platform.checked(b.item)) {
       lines.push_back(行(鍵_背景画, b.名));
       break;
