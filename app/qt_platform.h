@@ -48,6 +48,9 @@ class QtPlatform : public Platform {
 
  private:
   const QImage* picture(Picture picture);
+  // Device-pixel operations on the image, clipped to it.
+  void copy_rows(const QImage& source, QPoint at);
+  void fill(QRect area, QRgb colour);
 
   QImage image_;
   int scale_;
