@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -43,10 +42,11 @@ std::optional<std::vector<unsigned char>> 読込_全体(const std::filesystem::p
     説明 = "ファイルを開けません。";
     return std::nullopt;
   }
-  // Read to the end rather than trusting the size: the file may change under us.
-  std::vector<unsigned char> bytes;
-  bytes.reserve(static_cast<std::size_t>(size));
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // One read of the size found; a file that shrank meanwhile is cut where it ends, and the
+  // wave check then judges what arrived.
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
   if (in.bad()) {
     説明 = "ファイルを読み込めません。";
     return std::nullopt;
