@@ -154,15 +154,16 @@ std::vector<double> clack() {
   return s;
 }
 
-// The music: 16 bars at 96 beats a minute (40 s) in C major. Every note is mixed into a
-// circular buffer, so tails that run past the end sound at the start and the loop has no seam.
+// The music: 8 bars at 96 beats a minute (20 s) in C major, short enough that the decoded loop
+// stays small in memory. Every note is mixed into a circular buffer, so tails that run past the
+// end sound at the start and the loop has no seam.
 struct Note {
   double beat, length;
   int midi;
 };
 
 constexpr double kBeat = 60.0 / 96.0;
-constexpr int kBars = 16;
+constexpr int kBars = 8;
 
 struct Chord {
   int root;  // midi, octave 3
@@ -176,34 +177,14 @@ constexpr std::array<Chord, kBars> kChords{{{48, false},    // C
                                             {48, false},    // C
                                             {52, true},     // Em
                                             {53, false},    // F
-                                            {55, false},    // G
-                                            {57, true},     // Am
-                                            {52, true},     // Em
-                                            {53, false},    // F
-                                            {48, false},    // C
-                                            {50, true},     // Dm
-                                            {55, false},    // G
-                                            {53, false},    // F
                                             {55, false}}};  // G, leading back to C
 
 // Melody as (beat within the bar, length in beats, midi) per bar.
 const std::vector<std::vector<std::array<double, 3>>> kMelody{
-    {{0, 1.5, 76}, {1.5, 0.5, 74}, {2, 1, 72}, {3, 1, 76}},
-    {{0, 2, 81}, {2, 1, 79}, {3, 1, 76}},
-    {{0, 1.5, 77}, {1.5, 0.5, 76}, {2, 1, 74}, {3, 1, 72}},
-    {{0, 3, 74}},
-    {{0, 1.5, 76}, {1.5, 0.5, 74}, {2, 1, 72}, {3, 1, 79}},
-    {{0, 2, 83}, {2, 1, 79}, {3, 1, 76}},
-    {{0, 1.5, 81}, {1.5, 0.5, 79}, {2, 1, 77}, {3, 1, 81}},
-    {{0, 3, 79}},
-    {{0, 2, 84}, {2, 1, 83}, {3, 1, 81}},
-    {{0, 2, 79}, {2, 2, 76}},
-    {{0, 1, 77}, {1, 1, 81}, {2, 1, 84}, {3, 1, 81}},
-    {{0, 3, 79}},
-    {{0, 1.5, 77}, {1.5, 0.5, 76}, {2, 1, 74}, {3, 1, 77}},
-    {{0, 1, 76}, {1, 1, 74}, {2, 1, 71}, {3, 1, 74}},
-    {{0, 2, 72}, {2, 1, 69}, {3, 1, 72}},
-    {{0, 3, 74}},
+    {{0, 1.5, 76}, {1.5, 0.5, 74}, {2, 1, 72}, {3, 1, 76}}, {{0, 2, 81}, {2, 1, 79}, {3, 1, 76}},
+    {{0, 1.5, 77}, {1.5, 0.5, 76}, {2, 1, 74}, {3, 1, 72}}, {{0, 3, 74}},
+    {{0, 1.5, 76}, {1.5, 0.5, 74}, {2, 1, 72}, {3, 1, 79}}, {{0, 2, 83}, {2, 1, 79}, {3, 1, 76}},
+    {{0, 1.5, 81}, {1.5, 0.5, 79}, {2, 1, 77}, {3, 1, 81}}, {{0, 3, 79}},
 };
 
 class Loop {
