@@ -41,9 +41,9 @@ void install_fonts() {
   const QString face =
       QString::fromUtf8(窓フォント.data(), static_cast<qsizetype>(窓フォント.size()));
   QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
-  QFont ui = QApplication::font();
-  QFont::insertSubstitutions(ui.family(),
-                             {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+  // Menus and boxes use the same face: one Japanese font in memory instead of two.
+  QFont::insertSubstitutions(QApplication::font().family(),
+                             {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
 }
 
 BoardView::BoardView(QtPlatform& platform, Game& game, QWidget* parent)

@@ -10,11 +10,12 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QWidget>
 
+#include <iconv.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -24,7 +25,42 @@ namespace pawnfall {
 namespace {
 
 constexpr double 一画素のtwips = 15.0;
-constexpr char 設定符号[] = "Shift_JIS";
+// The settings file's code page: Shift_JIS with the Windows extensions.
+constexpr char 設定符号[] = "CP932";
+
+enum class 変換不能 { 置換, 失敗 };
+
+// Converts text between code pages with the C library's iconv, which costs far less memory
+// than loading ICU for one small file. Bytes that do not decode become U+FFFD when asked to.
+std::optional<std::string> 符号変換(std::string_view input, const char* to, const char* from,
+                                    変換不能 on_error) {
+  const iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  constexpr std::string_view 置換文字 = "\xEF\xBF\xBD";
+  // Every input byte becomes at most three output bytes: CP932 to UTF-8 is the widest case.
+  std::string out(input.size() * 3 + 4, '\0');
+  char* in = const_cast<char*>(input.data());
+  std::size_t in_left = input.size();
+  char* to_ptr = out.data();
+  std::size_t out_left = out.size();
+  bool ok = true;
+  while (in_left > 0 && ok) {
+    if (iconv(cd, &in, &in_left, &to_ptr, &out_left) != static_cast<std::size_t>(-1)) break;
+    const bool bad_input = errno == EILSEQ || errno == EINVAL;
+    ok = bad_input && on_error == 変換不能::置換 && out_left >= 置換文字.size();
+    if (ok) {
+      std::memcpy(to_ptr, 置換文字.data(), 置換文字.size());
+      to_ptr += 置換文字.size();
+      out_left -= 置換文字.size();
+      ++in;
+      --in_left;
+    }
+  }
+  iconv_close(cd);
+  if (!ok) return std::nullopt;
+  out.resize(out.size() - out_left);
+  return out;
+}
 
 QString qs(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -238,32 +274,31 @@ std::optional<std::vector<std::string>> QtPlatform::read_text_lines(std::string_
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) return std::nullopt;
-  QStringDecoder decode(設定符号);
-  if (!decode.isValid()) return std::nullopt;
-  const QString text = decode(bytes);
+  const auto text = 符号変換({bytes.constData(), static_cast<std::size_t>(bytes.size())}, "UTF-8",
+                             設定符号, 変換不能::置換);
+  if (!text) return std::nullopt;
   std::vector<std::string> lines;
-  QString line;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c == QChar('\r')) {
-      lines.push_back(line.toStdString());
+  std::string line;
+  for (std::size_t i = 0; i < text->size(); ++i) {
+    const char c = (*text)[i];
+    if (c == '\r') {
+      lines.push_back(std::move(line));
       line.clear();
-      if (i + 1 < text.size() && text[i + 1] == QChar('\n')) ++i;
+      if (i + 1 < text->size() && (*text)[i + 1] == '\n') ++i;
     } else {
       line += c;
     }
   }
-  if (!line.isEmpty()) lines.push_back(line.toStdString());
+  if (!line.empty()) lines.push_back(std::move(line));
   return lines;
 }
 
 bool QtPlatform::replace_text_file(std::string_view name, const std::vector<std::string>& lines) {
-  QStringEncoder encode(設定符号);
-  if (!encode.isValid()) return false;
-  QString text;
-  for (const auto& line : lines) text += qs(line) + QStringLiteral("\r\n");
-  const QByteArray bytes = encode(text);
-  if (encode.hasError()) return false;
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  const auto encoded = 符号変換(text, 設定符号, "UTF-8", 変換不能::失敗);
+  if (!encoded) return false;
+  const QByteArray bytes(encoded->data(), static_cast<qsizetype>(encoded->size()));
   // A file made read-only stays as it is: renaming a new one over it would get round that.
   const QFileInfo existing(qs(name));
   if (existing.exists() && !existing.isWritable()) return false;

@@ -93,6 +93,21 @@ TEST_F(SettingsFileOnDisk, ALastLineWithoutAnEndAndALineFeedInsideALineAreKept) 
   EXPECT_EQ(platform.read_text_lines("Missing.ini"), std::nullopt);
 }
 
+TEST_F(SettingsFileOnDisk, BytesThatAreNoShiftJisReadAsReplacementsAndTheRestSurvives) {
+  write_settings("\x81\r" SJIS_SIDOU "=ON\xFF\r\xA0x=1\r" SJIS_HAIKEIGA "=\x94");
+  QtPlatform platform(QSize(10, 10), 1);
+  EXPECT_EQ(
+      platform.read_text_lines("Pawnfall.ini"),
+      (std::vector<std::string>{"\uFFFD", "移動指導=ON\uFFFD", "\uFFFDx=1", "背景画=\uFFFD"}));
+}
+
+TEST_F(SettingsFileOnDisk, TextWithoutAShiftJisSpellingIsNotWrittenAndTheOldFileStays) {
+  write_settings("old");
+  QtPlatform platform(QSize(10, 10), 1);
+  EXPECT_FALSE(platform.replace_text_file("Pawnfall.ini", {"背景画=\U0001F600"}));
+  EXPECT_EQ(settings_bytes(), QByteArray("old"));
+}
+
 TEST_F(SettingsFileOnDisk, AWriteIntoAReadOnlyDirectoryKeepsTheOldFile) {
   const QByteArray old = "BGM=OFF\r\n" SJIS_SAIKOU "=4000\r\n";
   write_settings(old);
