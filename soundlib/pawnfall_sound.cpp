@@ -14,7 +14,9 @@
 
 namespace {
 
-constexpr int kFrequency = 44100;
+// Everything the game plays lies well below 16 kHz; at 32 kHz the decoded music loop takes a
+// quarter less memory than at 44.1 kHz, and waves made at this rate load without resampling.
+constexpr int kFrequency = 32000;
 constexpr int kOutputChannels = 2;
 constexpr int kChunkFrames = 1024;
 constexpr int kMusicVolume = MIX_MAX_VOLUME / 2;

@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr int kRate = 44100;
+// The sound library's output rate, so the waves load without resampling.
+constexpr int kRate = 32000;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 // A sine table with linear interpolation: the music has many voices and must build in a blink.

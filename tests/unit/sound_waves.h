@@ -35,7 +35,7 @@ inline void put_tag(Bytes& out, std::string_view tag) {
 struct WaveFormat {
   unsigned encoding = 1;  // integer PCM
   unsigned channels = 2;
-  std::uint32_t rate = 44100;
+  std::uint32_t rate = 32000;  // the library's output rate: no resampling, exact samples
   unsigned bits = 16;
   unsigned block() const { return channels * bits / 8; }
 };
