@@ -5,9 +5,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
@@ -257,6 +260,57 @@ TEST(BadSurroundings, TheGameStartsPlaysAndEndsWhateverItsFolderHolds) {
     escape_ends_with_status_zero(game);
     c.afterwards(game);
   }
+}
+
+// The command of the installed desktop entry, found on the installed PATH.
+QString desktop_command(const QString& prefix) {
+  QFile entry(prefix + QStringLiteral("/share/applications/pawnfall.desktop"));
+  if (!entry.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+  for (const QString& line : QString::fromUtf8(entry.readAll()).split('\n'))
+    if (line.startsWith(QStringLiteral("Exec=")))
+      return prefix + QStringLiteral("/bin/") + line.mid(5).section(' ', 0, 0);
+  return {};
+}
+
+bool any_sound(const QString& raw_file) {
+  QFile f(raw_file);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = f.readAll();
+  return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b != 0; });
+}
+
+TEST(InstalledGame, StartsFromItsDesktopEntryInTheHomeFolderAndKeepsItsFilesInTheDataFolder) {
+  QTemporaryDir prefix, audio;
+  QProcess install;
+  install.start(QStringLiteral(PAWNFALL_CMAKE_COMMAND),
+                {QStringLiteral("--install"), QStringLiteral(PAWNFALL_BINARY_DIR),
+                 QStringLiteral("--prefix"), prefix.path()});
+  ASSERT_TRUE(install.waitForFinished(60000));
+  ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+  const QString command = desktop_command(prefix.path());
+  ASSERT_TRUE(QFileInfo(command).isExecutable()) << command.toStdString();
+
+  XSession x;
+  ASSERT_TRUE(x.ok());
+  GameOptions options;
+  options.program_as_home = command;
+  const QString raw = audio.filePath(QStringLiteral("mix.raw"));
+  options.environment = {QStringLiteral("SDL_AUDIODRIVER=disk"),
+                         QStringLiteral("SDL_DISKAUDIOFILE=") + raw};
+  GameProcess game(x, options);
+  ASSERT_TRUE(game.wait_for_window());
+
+  const QDir data(game.folder() + QStringLiteral("/.local/share/pawnfall"));
+  EXPECT_TRUE(QFileInfo(data.filePath(QStringLiteral("Pawnfall.ini"))).isFile());
+  for (const QString& wave : kWaves)
+    EXPECT_TRUE(QFileInfo(data.filePath(wave)).symLinkTarget().startsWith(prefix.path()))
+        << wave.toStdString();
+  EXPECT_EQ(game.files(), QStringList{QStringLiteral(".local")}) << "written into the home folder";
+  QElapsedTimer clock;
+  clock.start();
+  while (!any_sound(raw) && clock.elapsed() < 5000) QThread::msleep(100);
+  EXPECT_TRUE(any_sound(raw)) << "the dealing sound was not played";
+  escape_ends_with_status_zero(game);
 }
 
 }  // namespace

@@ -66,9 +66,12 @@ QImage XSession::screenshot() {
 
 GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
   const QDir run(QStringLiteral(PAWNFALL_RUN_DIR));
-  for (const char* wave : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"}) {
-    const QString name = QString::fromUtf8(wave);
-    QFile::link(run.filePath(name), QDir(dir_.path()).filePath(name));
+  const bool as_home = !options.program_as_home.isEmpty();
+  if (!as_home) {
+    for (const char* wave : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"}) {
+      const QString name = QString::fromUtf8(wave);
+      QFile::link(run.filePath(name), QDir(dir_.path()).filePath(name));
+    }
   }
   if (options.prepare) options.prepare(dir_.path());
   auto env = QProcessEnvironment::systemEnvironment();
@@ -80,10 +83,17 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("none"));
   }
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  if (as_home) {
+    env.insert(QStringLiteral("HOME"), dir_.path());
+    env.remove(QStringLiteral("XDG_DATA_HOME"));
+  }
+  for (const QString& setting : options.environment)
+    env.insert(setting.section('=', 0, 0), setting.section('=', 1));
   process_.setProcessEnvironment(env);
   process_.setWorkingDirectory(dir_.path());
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  const QString program = run.filePath(QStringLiteral("pawnfall"));
+  const QString program =
+      as_home ? options.program_as_home : run.filePath(QStringLiteral("pawnfall"));
   if (options.read_only_folder) {
     // Even root cannot write into a read-only bind mount, which a permission bit would not stop.
     const QString script = QStringLiteral(

@@ -36,9 +36,15 @@ struct GameOptions {
   bool silent_audio_driver = true;  // SDL's dummy driver; off means no audio device at all
   bool read_only_folder = false;    // the folder mounted read-only in a private namespace
   std::function<void(const QString& folder)> prepare;
+  // Another program to start instead of the built one, in the folder as the player's home,
+  // which then gets no wave files of its own.
+  QString program_as_home;
+  // Further environment variables, such as SDL's disk driver settings.
+  QStringList environment;
 };
 
-// The game started in a fresh folder holding links to the wave files.
+// The game started in a fresh folder, which holds links to the wave files unless it stands for
+// the player's home.
 class GameProcess {
  public:
   explicit GameProcess(XSession& x, GameOptions options = {});
