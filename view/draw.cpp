@@ -9,12 +9,16 @@
 namespace pawnfall {
 namespace {
 
-// The codes that have pictures, in the order they are tested; the first nine-and-four are
-// pieces and the empty square, which come in numbered looks.
-constexpr std::array 絵の表{KARA,          W_PORN,      W_NIGT,       W_BSHO,        W_ROOK,
-                            W_QUIN,        W_KING,      B_PORN,       B_NIGT,        B_BSHO,
-                            B_ROOK,        B_QUIN,      B_KING,       HAIKEI_MIDORI, HAIKEI_TAKE,
-                            HAIKEI_TATAMI, HAIKEI_UCHU, HAIKEI_RENGA, TAITORU};
+// The codes that have pictures, in the order they are tested. The empty square and the twelve
+// pieces come in numbered looks; the tiles and the banner have one picture each.
+// clang-format off
+constexpr std::array 絵の表{
+    KARA,
+    W_PORN, W_NIGT, W_BSHO, W_ROOK, W_QUIN, W_KING,
+    B_PORN, B_NIGT, B_BSHO, B_ROOK, B_QUIN, B_KING,
+    HAIKEI_MIDORI, HAIKEI_TAKE, HAIKEI_TATAMI, HAIKEI_UCHU, HAIKEI_RENGA,
+    TAITORU};
+// clang-format on
 
 bool 番号付き(int code) { return code == KARA || (code >= W_PORN && code <= B_PORN); }
 
