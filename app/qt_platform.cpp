@@ -43,9 +43,20 @@ std::optional<std::string> 符号変換(std::string_view input, const char* to, 
   std::size_t in_left = input.size();
   char* to_ptr = out.data();
   std::size_t out_left = out.size();
+  // The input goes in windows of a few kilobytes, so a file full of bad bytes costs time in
+  // proportion to its size: each call after a bad byte would otherwise look at all the rest.
+  constexpr std::size_t 窓 = 4096;
   bool ok = true;
   while (in_left > 0 && ok) {
-    if (iconv(cd, &in, &in_left, &to_ptr, &out_left) != static_cast<std::size_t>(-1)) break;
+    const std::size_t window = std::min(in_left, 窓);
+    std::size_t window_left = window;
+    const bool converted =
+        iconv(cd, &in, &window_left, &to_ptr, &out_left) != static_cast<std::size_t>(-1);
+    const bool at_end = window == in_left;
+    in_left -= window - window_left;
+    if (converted) continue;
+    // A character cut by the window's edge is taken whole by the next window.
+    if (errno == EINVAL && !at_end) continue;
     const bool bad_input = errno == EILSEQ || errno == EINVAL;
     ok = bad_input && on_error == 変換不能::置換 && out_left >= 置換文字.size();
     if (ok) {

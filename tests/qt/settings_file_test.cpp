@@ -101,6 +101,16 @@ TEST_F(SettingsFileOnDisk, BytesThatAreNoShiftJisReadAsReplacementsAndTheRestSur
       (std::vector<std::string>{"\uFFFD", "移動指導=ON\uFFFD", "\uFFFDx=1", "背景画=\uFFFD"}));
 }
 
+TEST_F(SettingsFileOnDisk, ACharacterAcrossTheDecodersFourKilobyteStepsStaysWhole) {
+  for (int before : {4094, 4095, 4096}) {
+    write_settings(QByteArray(before, 'a') + SJIS_HAIKEIGA "=x");
+    QtPlatform platform(QSize(10, 10), 1);
+    EXPECT_EQ(platform.read_text_lines("Pawnfall.ini"),
+              (std::vector<std::string>{std::string(before, 'a') + "背景画=x"}))
+        << before;
+  }
+}
+
 TEST_F(SettingsFileOnDisk, TextWithoutAShiftJisSpellingIsNotWrittenAndTheOldFileStays) {
   write_settings("old");
   QtPlatform platform(QSize(10, 10), 1);
