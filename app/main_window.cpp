@@ -81,7 +81,8 @@ MainWindow::MainWindow()
   起動処理(game_, static_cast<std::int32_t>(winId()));
 
   move(0, 0);
-  resize(窓幅画素, 窓高画素);
+  // The image and the board have one size; a larger window would only show unpainted area.
+  setFixedSize(窓幅画素, 窓高画素);
 }
 
 MainWindow::~MainWindow() { shut_down(); }
