@@ -218,8 +218,10 @@ void QtPlatform::print_text(double x, double y, std::string_view text, std::stri
   QFont font(qs(face));
   // Points at the 96 dots per inch that the twips assume, whatever the screen reports.
   font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+  // Solid glyph pixels: labels are printed again and again at the same place, and only
+  // without blended edges does every print leave exactly the same picture.
+  font.setStyleStrategy(QFont::NoAntialias);
   QPainter painter(&image_);
-  painter.setRenderHint(QPainter::TextAntialiasing);
   painter.setFont(font);
   painter.setPen(palette_colour(colour));
   const QFontMetrics metrics(font);

@@ -124,6 +124,19 @@ TEST_F(RenderTest, AChangeOfBackgroundRepaintsAroundTheBoardAndDropsTheAddedPoin
   EXPECT_EQ(tile_mismatches(image, tile, QRect(730, 545, 40, 70)), 0);
 }
 
+TEST_F(RenderTest, PrintingTheLabelsAndNumbersAgainLeavesTheSamePicture) {
+  g.背景画 = HAIKEI_TAKE;
+  画面_再描画(g);
+  描画_追加点数(g, 4);
+  const QImage once = platform.image().copy();
+  for (int i = 0; i < 5; ++i) {
+    描画_追加点数(g, 4);
+    描画_スコア(g, g.スコア);
+    描画_過去最高スコア(g, g.過去最高スコア);
+  }
+  EXPECT_EQ(platform.image(), once);
+}
+
 TEST(HighDensity, AtRatioTwoPicturesAreScaledByWholePixelsWithoutBlur) {
   register_pictures();
   QtPlatform platform(QSize(773, 620), 2.0);
