@@ -5,7 +5,6 @@
 
 namespace pawnfall {
 
-void チェック設定(Game& g, int code);
 void 背景_Click(Game& g, int code);
 void SIDOU_Click(Game& g);
 void BGM_Click(Game& g);

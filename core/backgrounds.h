@@ -37,4 +37,7 @@ constexpr std::optional<背景> 背景_名から(std::string_view 名) {
   return std::nullopt;
 }
 
+// Clears the five tiles' check marks, then checks the one with this code (none for another code).
+void チェック設定(Game& g, int code);
+
 }  // namespace pawnfall

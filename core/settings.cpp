@@ -9,7 +9,6 @@
 #include <optional>
 #include <vector>
 
-#include "app/commands.h"
 #include "core/backgrounds.h"
 #include "core/platform.h"
 #include "sound/sound.h"

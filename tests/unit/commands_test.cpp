@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "core/backgrounds.h"
 #include "core/settings.h"
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
