@@ -10,10 +10,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/commands.h"
-#include "core/backgrounds.h"
-#include "core/lifecycle.h"
-#include "core/turn.h"
+#include "game/commands.h"
+#include "game/lifecycle.h"
+#include "game/turn.h"
+#include "model/backgrounds.h"
 #include "view/score.h"
 
 // The pictures are compiled into a static library, so their registration must be asked for.
@@ -22,7 +22,7 @@ static void register_pictures() { Q_INIT_RESOURCE(resources); }
 namespace pawnfall {
 namespace {
 
-int button_number(Qt::MouseButton button) {
+マウスボタン button_of(Qt::MouseButton button) {
   switch (button) {
     case Qt::LeftButton:
       return 左ボタン;
@@ -31,7 +31,7 @@ int button_number(Qt::MouseButton button) {
     case Qt::MiddleButton:
       return 中ボタン;
     default:
-      return 8;  // any further button commits, like the middle one
+      return 他のボタン;
   }
 }
 
@@ -59,17 +59,19 @@ void BoardView::paintEvent(QPaintEvent*) {
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
   const QPointF p = event->position();
-  マウス押下(game_, button_number(event->button()), p.x() * 15.0, p.y() * 15.0);
+  マウス押下(game_, button_of(event->button()), pixels_to_twips(p.x()), pixels_to_twips(p.y()));
   update();
 }
 
 MainWindow::MainWindow()
-    : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()), game_(platform_) {
+    : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()),
+      sound_(platform_),
+      game_(platform_, sound_) {
   register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
   setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, QtPlatform::palette_colour(色_背景));
+  pal.setColor(QPalette::Window, QtImage::palette_colour(色_背景));
   setPalette(pal);
 
   view_ = new BoardView(platform_, game_, this);

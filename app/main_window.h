@@ -5,7 +5,8 @@
 #include <QWidget>
 
 #include "app/qt_platform.h"
-#include "core/state.h"
+#include "model/state.h"
+#include "sound/sound.h"
 
 namespace pawnfall {
 
@@ -48,6 +49,7 @@ class MainWindow : public QMainWindow {
   void shut_down();
 
   QtPlatform platform_;
+  Sound sound_;
   Game game_;
   BoardView* view_;
   std::map<MenuItem, QAction*> actions_;
@@ -58,9 +60,5 @@ class MainWindow : public QMainWindow {
 
 // Font substitutions so the game's named face and the menus render Japanese.
 void install_fonts();
-
-// Outer size of the window at start-up, in pixels.
-inline constexpr int 窓幅画素 = 窓幅 / 15;
-inline constexpr int 窓高画素 = 窓高 / 15;
 
 }  // namespace pawnfall

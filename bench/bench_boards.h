@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/deal.h"
-#include "core/state.h"
-#include "core/turn.h"
+#include "game/deal.h"
+#include "game/turn.h"
+#include "model/state.h"
 
 namespace pawnfall::bench {
 
@@ -76,7 +76,7 @@ inline std::vector<桝> 最悪の盤を並べる(Game& g) {
 }
 
 // A press in the middle of square (列, 行).
-inline void 押す(Game& g, int button, int 列, int 行) {
+inline void 押す(Game& g, マウスボタン button, int 列, int 行) {
   マウス押下(g, button, 盤左端 + 桝幅 * (列 + 0.5), 盤上端 + 桝高 * (行 + 0.5));
 }
 
@@ -85,11 +85,11 @@ inline void 押す(Game& g, int button, int 列, int 行) {
 inline void 新しい局面(Game& g, const 盤表<int>& 盤面) {
   g.盤面 = 盤面;
   g.消去対象駒 = {};
-  g.選択状態 = 0;
+  g.選択状態 = 選択状態型::なし;
   g.選択駒 = {};
   g.スコア = 0;
   g.過去最高スコア = 0;
-  g.終了フラグ = 0;
+  g.終了フラグ = 終了状態::続行中;
 }
 
 // Builds the chain with ordinary left presses, as a player would.

@@ -5,8 +5,9 @@
 #include <cstddef>
 
 #include "bench/bench_boards.h"
-#include "core/deal.h"
-#include "core/platform.h"
+#include "game/deal.h"
+#include "model/platform.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "view/draw.h"
 
@@ -33,7 +34,8 @@ void 配る(Game& g) {
 // game's own logic; the Qt figure of the same press is in qt_bench.cpp.
 void BM_WorstCaseCommit(benchmark::State& state) {
   FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   桝色を設定(g);
   const auto order = 最悪の盤を並べる(g);
   const auto board = g.盤面;
@@ -49,7 +51,7 @@ void BM_WorstCaseCommit(benchmark::State& state) {
     state.SetIterationTime(seconds_since(start));
     removed = g.選択駒.連鎖数;
     waits = platform.waits;
-    ended = g.終了フラグ;
+    ended = g.終了フラグ == 終了状態::終了;
     pictures = platform.paints.size();
     outlines = platform.outlines.size();
     texts = platform.texts.size();
@@ -71,7 +73,8 @@ BENCHMARK(BM_WorstCaseCommit)->UseManualTime()->Unit(benchmark::kMicrosecond);
 void BM_GuidanceClick(benchmark::State& state) {
   FakePlatform platform;
   platform.checks[MenuItem::SIDOU] = true;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   配る(g);
   int square = 0;
   for (auto _ : state) {
@@ -90,7 +93,8 @@ BENCHMARK(BM_GuidanceClick)->UseManualTime()->Unit(benchmark::kMicrosecond);
 // outlines, the banner and both score displays, as the fake records them.
 void BM_FullRedraw(benchmark::State& state) {
   FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   配る(g);
   for (auto _ : state) {
     platform.clear_drawing();

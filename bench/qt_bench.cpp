@@ -10,8 +10,9 @@
 #include "app/main_window.h"
 #include "app/qt_platform.h"
 #include "bench/bench_boards.h"
-#include "core/deal.h"
-#include "core/settings.h"
+#include "game/deal.h"
+#include "game/settings.h"
+#include "sound/sound.h"
 #include "view/draw.h"
 
 // The pictures live in a static library, so their registration must be asked for.
@@ -44,7 +45,8 @@ class NoPausePlatform : public QtPlatform {
 // a window as in the program (on the offscreen platform its backing store is memory).
 struct Window {
   NoPausePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   BoardView view{platform, g, nullptr};
   explicit Window(bool shown = true) {
     view.resize(窓幅画素, 窓高画素);
@@ -83,7 +85,7 @@ void BM_QtWorstCaseCommit(benchmark::State& state) {
     新しい局面(w.g, board);
     w.g.消去対象駒 = marks;
     w.g.選択駒 = chain;
-    w.g.選択状態 = 1;
+    w.g.選択状態 = 選択状態型::連鎖中;
     w.g.過去最高スコア = best;
     w.platform.waits = 0;
     const auto start = Clock::now();
@@ -91,7 +93,7 @@ void BM_QtWorstCaseCommit(benchmark::State& state) {
     state.SetIterationTime(seconds_since(start));
     removed = w.g.選択駒.連鎖数;
     waits = w.platform.waits;
-    ended = w.g.終了フラグ;
+    ended = w.g.終了フラグ == 終了状態::終了;
   }
   if (removed != static_cast<int>(order.size()) || ended != 1)
     state.SkipWithError("the constructed chain did not commit as planned");

@@ -3,7 +3,8 @@
 
 #include <array>
 
-#include "core/rules.h"
+#include "model/rules.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "view/guidance.h"
 
@@ -33,7 +34,8 @@ void sparse_sliders_board(Game& g) {
 
 void BM_ContinuationNoCaptureFullBoard(benchmark::State& state) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   no_capture_board(g);
   if (チェック_継続可能(g)) state.SkipWithError("the board has a capture");
   for (auto _ : state) benchmark::DoNotOptimize(チェック_継続可能(g));
@@ -42,7 +44,8 @@ BENCHMARK(BM_ContinuationNoCaptureFullBoard);
 
 void BM_ContinuationOnlyCaptureFoundLast(benchmark::State& state) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   no_capture_board(g);
   // The last square of the scan is a pawn under a pawn; nothing else captures.
   g.盤面[列数][行数 - 1] = W_PORN;
@@ -54,7 +57,8 @@ BENCHMARK(BM_ContinuationOnlyCaptureFoundLast);
 
 void BM_ContinuationSparseSliders(benchmark::State& state) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   sparse_sliders_board(g);
   if (チェック_継続可能(g)) state.SkipWithError("the board has a capture");
   for (auto _ : state) benchmark::DoNotOptimize(チェック_継続可能(g));
@@ -63,7 +67,8 @@ BENCHMARK(BM_ContinuationSparseSliders);
 
 void BM_ChainLinkWith240Marks(benchmark::State& state) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   // Every square a marked rook, except three pawns that fence in the bottom-right rook, which
   // therefore no marked piece reaches: the test visits all 240 marks and answers no.
   for (int c = 1; c <= 列数; ++c)
@@ -79,7 +84,8 @@ BENCHMARK(BM_ChainLinkWith240Marks);
 
 void BM_GuidanceCallWithDrawing(benchmark::State& state) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   g.盤面 = {};
   // A queen in the middle of an empty board but for her corners: the longest diagonal walks.
   g.盤面[10][6] = W_QUIN;

@@ -1,5 +1,6 @@
-// The program's wrappers around the sound library: opening it, loading waves, the buffer calls.
+// The Sound object: opening the library, loading the waves, the buffer calls.
 #include "sound/sound.h"
+#include "sound/wave_text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -7,15 +8,10 @@
 #include <system_error>
 #include <vector>
 
-#include "core/platform.h"
-#include "sound/wave_check.h"
-
 namespace pawnfall {
 namespace {
 
 constexpr std::string_view 初期化失敗文 = "Direct Soundインターフェースが作成できません。";
-
-bool 有効(const Game& g) { return g.音ライブラリ.complete(); }
 
 std::string 警告文(std::string_view ファイル名, std::string_view 説明) {
   std::string text;
@@ -56,66 +52,78 @@ std::optional<std::vector<unsigned char>> 読込_全体(const std::filesystem::p
 
 }  // namespace
 
-void 初期化_サウンド(Game& g, std::int32_t 窓ハンドル) {
+void Sound::初期化_サウンド(std::int32_t 窓ハンドル) {
   // A library that is missing or lacks an operation behaves as one whose start-up failed.
-  auto library = g.platform.load_sound_library();
-  g.音ライブラリ = library && library->complete() ? *library : SoundLibrary{};
-  g.音_インターフェース = 有効(g) ? g.音ライブラリ.dsInitialize(窓ハンドル) : 0;
-  if (g.音_インターフェース == 0) 表示_警告(g, 初期化失敗文);
+  auto library = platform_.load_sound_library();
+  library_ = library && library->complete() ? *library : SoundLibrary{};
+  interface_ = usable() ? library_.dsInitialize(窓ハンドル) : 0;
+  if (interface_ == 0) 表示_警告(初期化失敗文);
 }
 
-std::int32_t 読込_サウンド(Game& g, std::string_view ファイル名, std::int32_t フラグ) {
-  if (g.音_インターフェース == 0 || !有効(g)) return 0;
+void Sound::読込_全音源() {
+  for (const auto& entry : 音源表) adopt(entry.id, 読込_サウンド(entry.ファイル名, entry.種類));
+}
+
+std::int32_t Sound::読込_サウンド(std::string_view ファイル名, 音の種類 種類) {
+  if (interface_ == 0 || !usable()) return 0;
   const std::filesystem::path path{std::string(ファイル名)};
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (!std::filesystem::exists(status)) return 0;
   // A directory or a pipe by that name would never read as a wave, and a pipe could block.
   if (!std::filesystem::is_regular_file(status)) {
-    表示_警告(g, 警告文(ファイル名, "通常のファイルではありません。"));
+    表示_警告(警告文(ファイル名, "通常のファイルではありません。"));
     return 0;
   }
   std::string 説明;
   const auto image = 読込_全体(path, 説明);
   if (!image) {
-    表示_警告(g, 警告文(ファイル名, 説明));
+    表示_警告(警告文(ファイル名, 説明));
     return 0;
   }
   // The library gets no length: nothing reaches it that would lead it past the image's end.
   if (const WaveFault fault = 検査_波形(*image); fault != WaveFault::正常) {
-    表示_警告(g, 警告文(ファイル名, 説明_波形(fault)));
+    表示_警告(警告文(ファイル名, 説明_波形(fault)));
     return 0;
   }
   const std::int32_t buffer =
-      g.音ライブラリ.dsCreateDSB(g.音_インターフェース, image->data(), フラグ);
-  if (buffer == 0) 表示_警告(g, 警告文(ファイル名, "音のバッファを作成できません。"));
+      library_.dsCreateDSB(interface_, image->data(), static_cast<std::int32_t>(種類));
+  if (buffer == 0) 表示_警告(警告文(ファイル名, "音のバッファを作成できません。"));
   return buffer;
 }
 
-void 終了_サウンド(Game& g) {
-  if (g.音_インターフェース == 0 || !有効(g)) return;
-  g.音ライブラリ.dsTerminate(g.音_インターフェース);
-  g.音_インターフェース = 0;
+void Sound::解放_全音源() {
+  for (const auto& entry : 音源表) {
+    free(handle(entry.id));
+    adopt(entry.id, 0);
+  }
+  終了_サウンド();
 }
 
-void 表示_警告(Game& g, std::string_view text) {
-  g.platform.message_box(text, 警告見出し, MessageIcon::Warning);
+void Sound::終了_サウンド() {
+  if (interface_ == 0 || !usable()) return;
+  library_.dsTerminate(interface_);
+  interface_ = 0;
 }
 
-void 音_再生(Game& g, std::int32_t buffer) {
-  if (buffer != 0 && 有効(g)) g.音ライブラリ.dsPlay(buffer);
+void Sound::表示_警告(std::string_view text) {
+  platform_.message_box(text, 警告見出し, MessageIcon::Warning);
 }
 
-void 音_ループ再生(Game& g, std::int32_t buffer) {
-  if (buffer != 0 && 有効(g)) g.音ライブラリ.dsPlayLooping(buffer);
+void Sound::play(音源 s) const {
+  if (const auto buffer = handle(s); buffer != 0 && usable()) library_.dsPlay(buffer);
 }
 
-void 音_停止(Game& g, std::int32_t buffer) {
-  if (buffer != 0 && 有効(g)) g.音ライブラリ.dsStop(buffer);
+void Sound::loop(音源 s) const {
+  if (const auto buffer = handle(s); buffer != 0 && usable()) library_.dsPlayLooping(buffer);
 }
 
-void 音_解放(Game& g, std::int32_t buffer) {
-  if (buffer != 0 && 有効(g)) g.音ライブラリ.dsFree(buffer);
+void Sound::stop(音源 s) const {
+  if (const auto buffer = handle(s); buffer != 0 && usable()) library_.dsStop(buffer);
+}
+
+void Sound::free(std::int32_t buffer) const {
+  if (buffer != 0 && usable()) library_.dsFree(buffer);
 }
 
 }  // namespace pawnfall

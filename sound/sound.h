@@ -1,24 +1,76 @@
-// The program's wrappers around the sound library.
+// The Sound object: the sound library's operations, its interface handle and the five buffers.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
-#include "core/state.h"
+#include "model/platform.h"
+#include "soundlib/pawnfall_sound.h"
 
 namespace pawnfall {
 
 inline constexpr std::string_view 警告見出し = "Pawnfall.dll";
 
-void 初期化_サウンド(Game& g, std::int32_t 窓ハンドル);
-std::int32_t 読込_サウンド(Game& g, std::string_view ファイル名, std::int32_t フラグ);
-void 終了_サウンド(Game& g);
-void 表示_警告(Game& g, std::string_view text);
+// The game's five sounds, in the order start-up creates their buffers.
+enum class 音源 { 音_その他, 音_禁止, 音_選択, 音_駒打音, 音_BGM };
 
-// The buffer operations; each does nothing without a library or on handle 0.
-void 音_再生(Game& g, std::int32_t buffer);
-void 音_ループ再生(Game& g, std::int32_t buffer);
-void 音_停止(Game& g, std::int32_t buffer);
-void 音_解放(Game& g, std::int32_t buffer);
+// How the library is to make a buffer: an effect at full level, or music beneath the effects.
+enum class 音の種類 : std::int32_t {
+  効果音 = DS_FLAG_MEMORY | DS_FLAG_EFFECT,
+  音楽 = DS_FLAG_MEMORY,
+};
+
+struct 音源情報 {
+  音源 id;
+  std::string_view ファイル名;
+  音の種類 種類;
+};
+
+inline constexpr std::array<音源情報, 5> 音源表{{
+    {音源::音_その他, "その他.wav", 音の種類::効果音},
+    {音源::音_禁止, "禁止.wav", 音の種類::効果音},
+    {音源::音_選択, "選択.wav", 音の種類::効果音},
+    {音源::音_駒打音, "駒打音.wav", 音の種類::効果音},
+    {音源::音_BGM, "BGM.wav", 音の種類::音楽},
+}};
+
+class Sound {
+ public:
+  explicit Sound(Platform& platform) : platform_(platform) {}
+  Sound(const Sound&) = delete;
+  Sound& operator=(const Sound&) = delete;
+
+  // Opens the library and its interface; warns when there is none. Start-up goes on either way.
+  void 初期化_サウンド(std::int32_t 窓ハンドル);
+  // Creates the five buffers from their wave files, in table order.
+  void 読込_全音源();
+  // A buffer from a wave file in the current folder, or 0 (with a warning when the file is bad).
+  std::int32_t 読込_サウンド(std::string_view ファイル名, 音の種類 種類);
+  // Frees the five buffers in table order, then closes the interface.
+  void 解放_全音源();
+  void 終了_サウンド();
+  void 表示_警告(std::string_view text);
+
+  // Each does nothing without a library or for a sound whose buffer could not be made.
+  void play(音源 s) const;
+  void loop(音源 s) const;
+  void stop(音源 s) const;
+
+  std::int32_t handle(音源 s) const { return buffers_[index(s)]; }
+  std::int32_t interface_handle() const { return interface_; }
+  // Takes a buffer made outside 読込_全音源, as tests do with a fake library's handles.
+  void adopt(音源 s, std::int32_t buffer) { buffers_[index(s)] = buffer; }
+
+ private:
+  static std::size_t index(音源 s) { return static_cast<std::size_t>(s); }
+  bool usable() const { return library_.complete(); }
+  void free(std::int32_t buffer) const;
+
+  Platform& platform_;
+  SoundLibrary library_;
+  std::int32_t interface_ = 0;
+  std::array<std::int32_t, 音源表.size()> buffers_{};
+};
 
 }  // namespace pawnfall

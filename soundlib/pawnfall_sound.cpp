@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "sound/wave_check.h"
+#include "soundlib/wave_check.h"
 
 namespace {
 

@@ -1,35 +1,15 @@
 // Pictures and square outlines at board positions; the full redraw.
 #include "view/draw.h"
 
-#include <array>
-
-#include "core/platform.h"
+#include "model/pictures.h"
+#include "model/platform.h"
 #include "view/score.h"
 
 namespace pawnfall {
-namespace {
-
-// The codes that have pictures, in the order they are tested. The empty square and the twelve
-// pieces come in numbered looks; the tiles and the banner have one picture each.
-// clang-format off
-constexpr std::array 絵の表{
-    KARA,
-    W_PORN, W_NIGT, W_BSHO, W_ROOK, W_QUIN, W_KING,
-    B_PORN, B_NIGT, B_BSHO, B_ROOK, B_QUIN, B_KING,
-    HAIKEI_MIDORI, HAIKEI_TAKE, HAIKEI_TATAMI, HAIKEI_UCHU, HAIKEI_RENGA,
-    TAITORU};
-// clang-format on
-
-bool 番号付き(int code) { return code == KARA || (code >= W_PORN && code <= B_PORN); }
-
-}  // namespace
-
 void 描画_絵(Game& g, int code, double 列, double 行, int 絵番号) {
-  for (int entry : 絵の表) {
-    if (entry != code) continue;
-    g.platform.paint_picture({code, 番号付き(code) ? 絵番号 : 0}, 盤X(列), 盤Y(行));
-    return;
-  }
+  // A code without a picture draws nothing.
+  if (const auto 絵 = 絵_コードから(code))
+    g.platform.paint_picture({code, 絵->番号付き ? 絵番号 : 0}, 盤X(列), 盤Y(行));
 }
 
 void 描画_桝輪郭(Game& g, int 色, int 列, int 行) {

@@ -1,7 +1,7 @@
 // Pictures and square outlines at board positions; the full redraw.
 #pragma once
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 
@@ -15,5 +15,7 @@ void 描画_盤(Game& g);
 void 描画_将棋盤桝(Game& g);
 void 描画_背景(Game& g, int 背景);
 void 画面_再描画(Game& g);
+// Redraws every marked square in its normal look.
+void 消去_消去対象駒(Game& g);
 
 }  // namespace pawnfall

@@ -1,8 +1,8 @@
 // Move guidance: outlines around the pieces the chain's current piece could capture.
 #include "view/guidance.h"
 
-#include "core/platform.h"
-#include "core/rules.h"
+#include "model/platform.h"
+#include "model/rules.h"
 #include "view/draw.h"
 
 namespace pawnfall {

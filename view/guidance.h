@@ -1,7 +1,7 @@
 // Move guidance: outlines around the pieces the chain's current piece could capture.
 #pragma once
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 

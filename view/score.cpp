@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/platform.h"
+#include "model/platform.h"
 #include "view/draw.h"
 
 namespace pawnfall {
@@ -41,7 +41,7 @@ void 描画_文字(Game& g, double 列, double 行, std::string_view text, int �
 }
 
 void 描画_追加点数(Game& g, double 点数) {
-  消去_追加点数(g, -2);
+  消去_追加点数(g, 追加点数の行);
   影付き(g, 1.2, -2.0, 1.1, -1.9, "加算点数", 見出し寸法);
   const double 列 = 数字列(点数, 4.3);
   影付き(g, 列, -2.2, 列 - 0.1, -2.1, 数字文字列(点数), 数字寸法);

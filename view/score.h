@@ -4,13 +4,15 @@
 #include <string>
 #include <string_view>
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 
 inline constexpr std::string_view 窓フォント = "ＭＳ Ｐ明朝";
 inline constexpr int 見出し寸法 = 16;
 inline constexpr int 数字寸法 = 22;
+// The row above the board where the chain's points stand.
+inline constexpr int 追加点数の行 = -2;
 
 // " 7 ": one blank before (the sign's place) and one after the digits.
 std::string 数字文字列(double value);

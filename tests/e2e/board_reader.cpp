@@ -3,30 +3,25 @@
 
 #include <QString>
 
+#include "model/pictures.h"
+
 namespace pawnfall::e2e {
 namespace {
 
-constexpr const char* kNames[22] = {"KARA",   nullptr,  nullptr,  nullptr,  nullptr,  nullptr,
-                                    nullptr,  nullptr,  nullptr,  nullptr,  "W_PORN", "W_NIGT",
-                                    "W_BSHO", "W_ROOK", "W_QUIN", "W_KING", "B_KING", "B_NIGT",
-                                    "B_BSHO", "B_ROOK", "B_QUIN", "B_PORN"};
-
-// Top-left pixel of square (列, 行) relative to the client area: 15 twips a pixel, halves up.
+// Top-left pixel of square (列, 行) relative to the client area.
 QPoint square_corner(int 列, int 行) {
-  return {static_cast<int>((盤左端 + 桝幅 * 列) / 15.0 + 0.5),
-          static_cast<int>((盤上端 + 桝高 * 行) / 15.0 + 0.5)};
+  return {twips_to_pixels(盤左端 + 桝幅 * 列), twips_to_pixels(盤上端 + 桝高 * 行)};
 }
-
-int shade(int 列, int 行) { return (列 + 行) % 2 == 0 ? 1 : 2; }
 
 }  // namespace
 
 BoardReader::BoardReader() {
-  for (int code = 0; code < 22; ++code) {
-    if (!kNames[code]) continue;
+  for (const auto& entry : 絵の表) {
+    if (!entry.番号付き) continue;
+    const int code = entry.code;
     for (int n = 0; n < 3; ++n) {
       const QString path = QStringLiteral(PAWNFALL_SOURCE_DIR "/res/pictures/%1_%2.png")
-                               .arg(QLatin1String(kNames[code]))
+                               .arg(QLatin1String(entry.名.data(), qsizetype(entry.名.size())))
                                .arg(n);
       QImage image(path);
       if (!image.isNull()) pictures_[code][n] = image.convertToFormat(QImage::Format_RGB32);
@@ -49,7 +44,7 @@ bool BoardReader::matches(const QImage& shot, QPoint at, const QImage& picture) 
 std::optional<int> BoardReader::code_at(const QImage& shot, QPoint origin, int 列, int 行) const {
   const QPoint at = origin + square_corner(列, 行);
   for (int code = 0; code < 22; ++code)
-    for (int n : {shade(列, 行), 0})
+    for (int n : {桝の色(列, 行), 0})
       if (matches(shot, at, pictures_[code][n])) return code;
   return std::nullopt;
 }

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall::e2e {
 

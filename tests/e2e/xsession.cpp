@@ -127,21 +127,27 @@ bool GameProcess::wait_for_window(int timeout_ms) {
   return dismiss_warnings_until_window(timeout_ms) == 0;
 }
 
+bool XSession::answer_box(const QString& caption_pattern) {
+  const auto box = visible_window(caption_pattern);
+  if (!box) return false;
+  run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), *box,
+                                  QStringLiteral("key"), QStringLiteral("Return")});
+  // Give the box time to close so it is not answered twice.
+  for (int i = 0; i < 20 && visible_window(caption_pattern) == box; ++i) QThread::msleep(50);
+  return true;
+}
+
 int GameProcess::dismiss_warnings_until_window(int timeout_ms) {
   const QString main_caption = QStringLiteral("^Pawnfall for Windows$");
-  const QString warning_caption = QStringLiteral("^Pawnfall\\.dll$");
+  const QString warning_caption = QStringLiteral("^Pawnfall(\\.dll)?$");
   int warnings = 0;
   for (int waited = 0; waited < timeout_ms; waited += 100) {
     if (auto main = x_.visible_window(main_caption)) {
       window_ = *main;
       return warnings;
     }
-    if (auto box = x_.visible_window(warning_caption)) {
-      x_.run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
-                                         *box, QStringLiteral("key"), QStringLiteral("Return")});
+    if (x_.answer_box(warning_caption)) {
       ++warnings;
-      // Give the box time to close so it is not counted twice.
-      for (int i = 0; i < 20 && x_.visible_window(warning_caption) == box; ++i) QThread::msleep(50);
       continue;
     }
     QThread::msleep(100);
@@ -153,12 +159,6 @@ QStringList GameProcess::files() const {
   return QDir(dir_.path())
       .entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot,
                  QDir::Name);
-}
-
-void GameProcess::click(int x, int y, int button) {
-  x_.run(QStringLiteral("xdotool"),
-         {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
-          QStringLiteral("click"), QString::number(button)});
 }
 
 void GameProcess::key(const QString& name) {

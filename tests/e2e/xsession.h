@@ -25,6 +25,9 @@ class XSession {
   QImage screenshot();
   // The id of a visible window whose caption matches the pattern.
   std::optional<QString> visible_window(const QString& caption_pattern);
+  // Presses Return on a visible box whose caption matches and waits for it to close; answers
+  // whether there was one.
+  bool answer_box(const QString& caption_pattern);
 
  private:
   QProcess xvfb_;
@@ -52,13 +55,11 @@ class GameProcess {
   bool started() const { return started_; }
   // Waits for the main window; false also when a warning box showed up first.
   bool wait_for_window(int timeout_ms = 10000);
-  // Presses OK on every warning box captioned "Pawnfall.dll" that shows up until the main
-  // window is there, and answers how many there were.
+  // Presses OK on every warning box (the sound's "Pawnfall.dll", the settings file's
+  // "Pawnfall") that shows up until the main window is there, and answers how many there were.
   int dismiss_warnings_until_window(int timeout_ms = 15000);
   QString folder() const { return dir_.path(); }
   QStringList files() const;
-  QString window_id() const { return window_; }
-  void click(int x, int y, int button);
   void key(const QString& name);
   // Waits for the program to end; nullopt when it is still running after the time.
   std::optional<int> wait_for_exit(int timeout_ms);

@@ -1,6 +1,8 @@
 // A platform that records what the game draws, shows and asks, with a virtual clock.
 #include "tests/fakes/fake_platform.h"
 
+#include "model/settings_file.h"
+
 namespace pawnfall::test {
 
 FakePlatform::FakePlatform() {
@@ -45,22 +47,25 @@ void FakePlatform::wait(double seconds) {
   events.push_back("wait");
 }
 
-std::optional<SoundLibrary> FakePlatform::load_sound_library() {
-  ++library_loads;
-  return library;
-}
+std::optional<SoundLibrary> FakePlatform::load_sound_library() { return library; }
 
-std::optional<std::vector<std::string>> FakePlatform::read_text_lines(std::string_view name) {
+FileContents FakePlatform::read_file(std::string_view name, std::size_t max_bytes) {
+  if (not_regular.contains(name)) return {FileStatus::NotRegular, {}};
+  if (auto raw = raw_files.find(name); raw != raw_files.end())
+    return {FileStatus::Read, raw->second.substr(0, max_bytes)};
   auto it = files.find(name);
-  if (it == files.end() || unreadable.contains(name)) return std::nullopt;
-  return it->second;
+  if (it == files.end() || unreadable.contains(name)) return {FileStatus::Missing, {}};
+  std::string bytes = 符号化_設定(it->second).value_or("");
+  if (bytes.size() > max_bytes) bytes.resize(max_bytes);
+  return {FileStatus::Read, bytes};
 }
 
-bool FakePlatform::replace_text_file(std::string_view name, const std::vector<std::string>& lines) {
-  if (fail_writes) return false;
+SaveResult FakePlatform::replace_file(std::string_view name, std::string_view bytes) {
+  if (not_regular.contains(name)) return SaveResult::NotRegular;
+  if (fail_writes) return *fail_writes;
   ++writes;
-  files[std::string(name)] = lines;
-  return true;
+  files[std::string(name)] = 行に分ける(復号_設定(bytes));
+  return SaveResult::Saved;
 }
 
 void FakePlatform::clear_drawing() {

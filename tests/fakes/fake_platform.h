@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform.h"
+#include "model/platform.h"
 
 namespace pawnfall::test {
 
@@ -43,8 +43,8 @@ class FakePlatform : public Platform {
   void message_box(std::string_view text, std::string_view caption, MessageIcon icon) override;
   void wait(double seconds) override;
   std::optional<SoundLibrary> load_sound_library() override;
-  std::optional<std::vector<std::string>> read_text_lines(std::string_view name) override;
-  bool replace_text_file(std::string_view name, const std::vector<std::string>& lines) override;
+  FileContents read_file(std::string_view name, std::size_t max_bytes) override;
+  SaveResult replace_file(std::string_view name, std::string_view bytes) override;
 
   // Forgets what was drawn so far (not the files, checks or library).
   void clear_drawing();
@@ -61,11 +61,13 @@ class FakePlatform : public Platform {
 
   std::map<MenuItem, bool> checks;
   std::optional<SoundLibrary> library;  // what load_sound_library answers
-  int library_loads = 0;
 
+  // Files as the lines they hold; they reach the game as the bytes of a real settings file.
   std::map<std::string, std::vector<std::string>, std::less<>> files;
-  std::set<std::string, std::less<>> unreadable;  // names whose read fails although present
-  bool fail_writes = false;
+  std::map<std::string, std::string, std::less<>> raw_files;  // read as these very bytes
+  std::set<std::string, std::less<>> unreadable;   // names whose read fails although present
+  std::set<std::string, std::less<>> not_regular;  // names at which a pipe or device stands
+  std::optional<SaveResult> fail_writes;           // how every write fails, if it does
   int writes = 0;
 };
 

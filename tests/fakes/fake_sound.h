@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/state.h"
+#include "model/platform.h"
 
 namespace pawnfall::test {
 

@@ -1,4 +1,4 @@
-// Fuzzes the settings reader and its number reader with arbitrary bytes as a settings file.
+// Fuzzes the settings file's decoding, line split, reader and number reader with arbitrary bytes.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/settings.h"
+#include "game/settings.h"
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sound.h"
@@ -18,24 +18,6 @@ using namespace pawnfall;
 
 constexpr MenuItem kBackgrounds[] = {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE,
                                      MenuItem::UCHU, MenuItem::RENGA};
-
-// Lines as the platform hands them over: ended by CR LF or a lone CR, a last line without an
-// ending kept when it is not empty.
-std::vector<std::string> split_lines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      lines.push_back(line);
-      line.clear();
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
 
 int checked_backgrounds(const test::FakePlatform& p) {
   int n = 0;
@@ -55,16 +37,21 @@ void check_number(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  check_number(text);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  check_number(bytes);
+
+  // The real decoding and line split, as the game reads the file.
+  for (const auto& line : 行に分ける(復号_設定(bytes)))
+    if (line.find_first_of("\r\n") != std::string::npos) std::abort();
 
   test::reset_fake_sound();
   test::FakePlatform platform;
   platform.library = test::fake_sound_library();
-  Game g(platform);
-  初期化_サウンド(g, 1);
-  g.音_BGM = 5;
-  platform.files[std::string(設定ファイル名)] = split_lines(text);
+  Sound sound{platform};
+  Game g{platform, sound};
+  sound.初期化_サウンド(1);
+  sound.adopt(音源::音_BGM, 5);
+  platform.raw_files[std::string(設定ファイル名)] = std::string(bytes);
   読込_環境設定ファイル(g);
 
   // A readable file is never rewritten by reading, and one background stays checked.
@@ -72,9 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!std::isfinite(g.過去最高スコア)) std::abort();
 
   // Writing and reading again gives the same options and best score.
+  platform.raw_files.clear();
   書込_環境設定ファイル(g);
   test::FakePlatform again;
-  Game h(again);
+  Sound again_sound{again};
+  Game h{again, again_sound};
   again.files = platform.files;
   読込_環境設定ファイル(h);
   if (again.checks != platform.checks || h.背景画 != g.背景画 ||

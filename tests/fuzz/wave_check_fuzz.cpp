@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "sound/wave_check.h"
+#include "sound/wave_text.h"
+#include "soundlib/wave_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const pawnfall::WaveFault fault = pawnfall::検査_波形({data, size});

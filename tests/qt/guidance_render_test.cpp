@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/qt_platform.h"
+#include "sound/sound.h"
 #include "view/draw.h"
 #include "view/guidance.h"
 
@@ -75,7 +76,8 @@ class GuidanceRender : public ::testing::Test {
   }
 
   QtPlatform platform{QSize(773, 620), 1.0};
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   QAction action;
 };
 

@@ -6,7 +6,8 @@
 #include <QFontMetrics>
 
 #include "app/qt_platform.h"
-#include "core/deal.h"
+#include "game/deal.h"
+#include "sound/sound.h"
 #include "view/draw.h"
 #include "view/score.h"
 
@@ -50,7 +51,8 @@ int tile_mismatches(const QImage& image, const QImage& tile, QRect area) {
 
 struct RenderTest : ::testing::Test {
   QtPlatform platform{QSize(773, 620), 1.0};
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   RenderTest() {
     register_pictures();
     for (int c = 1; c <= 列数; ++c)
@@ -140,7 +142,8 @@ TEST_F(RenderTest, PrintingTheLabelsAndNumbersAgainLeavesTheSamePicture) {
 TEST(HighDensity, AtRatioTwoPicturesAreScaledByWholePixelsWithoutBlur) {
   register_pictures();
   QtPlatform platform(QSize(773, 620), 2.0);
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   描画_絵(g, W_KING, 1, 1, 1);
   const QImage& image = platform.image();
   EXPECT_EQ(image.width(), 773 * 2);

@@ -1,16 +1,20 @@
-// The settings file on disk: Shift_JIS bytes, CR LF and lone CR lines, and failed writes.
+// The settings file on disk: Shift_JIS bytes, odd things at its name, and failed writes.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/main_window.h"
-#include "app/qt_platform.h"
-#include "core/settings.h"
+#include "app/qt_files.h"
+#include "game/settings.h"
 #include "tests/qt/temporary_directory.h"
 
 namespace pawnfall {
@@ -70,14 +74,8 @@ TEST_F(SettingsFileOnDisk, AFirstStartWritesTheDefaultFile) {
   EXPECT_TRUE(w.action(MenuItem::BGM)->isChecked());
 }
 
-TEST_F(SettingsFileOnDisk, LinesEndAtCrLfOrALoneCrAndAreDecodedFromShiftJis) {
+TEST_F(SettingsFileOnDisk, AFileWithLoneCrLinesAndABlankLineIsReadWhole) {
   write_settings(SJIS_HAIKEIGA "=" SJIS_TAKE "\r" SJIS_SIDOU "=ON\r\n\r" SJIS_SAIKOU "=7 7\r");
-  QtPlatform platform(QSize(10, 10), 1);
-  const auto lines = platform.read_text_lines("Pawnfall.ini");
-  ASSERT_TRUE(lines.has_value());
-  EXPECT_EQ(*lines,
-            (std::vector<std::string>{"背景画=竹", "移動指導=ON", "", "過去最高スコア=7 7"}));
-
   MainWindow w;  // the blank line costs nothing
   EXPECT_TRUE(w.action(MenuItem::TAKE)->isChecked());
   EXPECT_FALSE(w.action(MenuItem::TATAMI)->isChecked());
@@ -85,70 +83,108 @@ TEST_F(SettingsFileOnDisk, LinesEndAtCrLfOrALoneCrAndAreDecodedFromShiftJis) {
   EXPECT_EQ(w.game().過去最高スコア, 77);
 }
 
-TEST_F(SettingsFileOnDisk, ALastLineWithoutAnEndAndALineFeedInsideALineAreKept) {
-  write_settings("a=1\r\nb=2\nc\r\nd=4");
-  QtPlatform platform(QSize(10, 10), 1);
-  EXPECT_EQ(platform.read_text_lines("Pawnfall.ini"),
-            (std::vector<std::string>{"a=1", "b=2\nc", "d=4"}));
-  EXPECT_EQ(platform.read_text_lines("Missing.ini"), std::nullopt);
-}
-
-TEST_F(SettingsFileOnDisk, BytesThatAreNoShiftJisReadAsReplacementsAndTheRestSurvives) {
-  write_settings("\x81\r" SJIS_SIDOU "=ON\xFF\r\xA0x=1\r" SJIS_HAIKEIGA "=\x94");
-  QtPlatform platform(QSize(10, 10), 1);
-  EXPECT_EQ(
-      platform.read_text_lines("Pawnfall.ini"),
-      (std::vector<std::string>{"\uFFFD", "移動指導=ON\uFFFD", "\uFFFDx=1", "背景画=\uFFFD"}));
-}
-
-TEST_F(SettingsFileOnDisk, ACharacterAcrossTheDecodersFourKilobyteStepsStaysWhole) {
-  for (int before : {4094, 4095, 4096}) {
-    write_settings(QByteArray(before, 'a') + SJIS_HAIKEIGA "=x");
-    QtPlatform platform(QSize(10, 10), 1);
-    EXPECT_EQ(platform.read_text_lines("Pawnfall.ini"),
-              (std::vector<std::string>{std::string(before, 'a') + "背景画=x"}))
-        << before;
+// Runs the replacement in a child process that may write no byte to any file, as on a full
+// disk; answers how it ended.
+int replace_where_nothing_can_be_written(std::string_view bytes) {
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_FSIZE, &none);
+    _exit(static_cast<int>(replace_regular_file("Pawnfall.ini", bytes)));
   }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(SettingsFileOnDisk, TextWithoutAShiftJisSpellingIsNotWrittenAndTheOldFileStays) {
-  write_settings("old");
-  QtPlatform platform(QSize(10, 10), 1);
-  EXPECT_FALSE(platform.replace_text_file("Pawnfall.ini", {"背景画=\U0001F600"}));
-  EXPECT_EQ(settings_bytes(), QByteArray("old"));
-}
-
-TEST_F(SettingsFileOnDisk, AWriteIntoAReadOnlyDirectoryKeepsTheOldFile) {
-  const QByteArray old = "BGM=OFF\r\n" SJIS_SAIKOU "=4000\r\n";
+TEST_F(SettingsFileOnDisk, AWriteThatFailsOnAFullDiskChangesNothing) {
+  const int no_space = static_cast<int>(SaveResult::NoSpace);
+  EXPECT_EQ(replace_where_nothing_can_be_written("BGM=OFF\r\n"), no_space);
+  EXPECT_FALSE(QFile::exists(kName)) << "a file was made where there was none";
+  const QByteArray old = SJIS_SIDOU "=ON\r\n" SJIS_SAIKOU "=4000\r\n";
   write_settings(old);
+  EXPECT_EQ(replace_where_nothing_can_be_written("BGM=OFF\r\n"), no_space);
+  EXPECT_EQ(settings_bytes(), old);
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{kName});
+}
+
+TEST_F(SettingsFileOnDisk, OnlyARegularFileIsReadOrReplacedAndALinkToOneIsFollowed) {
+  ASSERT_EQ(mkfifo("pipe", 0600), 0);
+  QDir().mkdir(QStringLiteral("folder"));
+  QFile::link(QStringLiteral("/dev/zero"), QStringLiteral("zero"));
+  // A device node of the test's own (root only), never the system's.
+  const bool device = mknod("null", S_IFCHR | 0666, makedev(1, 3)) == 0;
+  for (const char* name : {"pipe", "folder", "zero", "null"}) {
+    if (std::string_view(name) == "null" && !device) continue;
+    SCOPED_TRACE(name);
+    const QFileInfo before(QString::fromLatin1(name));
+    EXPECT_EQ(read_regular_file(name, 100).status, FileStatus::NotRegular);
+    EXPECT_EQ(replace_regular_file(name, "x=1\r\n"), SaveResult::NotRegular);
+    const QFileInfo after(QString::fromLatin1(name));
+    EXPECT_EQ(after.isSymLink(), before.isSymLink());
+    EXPECT_EQ(after.isFile(), false);
+  }
+
+  write_settings("old");
+  QFile::link(kName, QStringLiteral("link.ini"));
+  EXPECT_EQ(read_regular_file("link.ini", 100).bytes, "old");
+  EXPECT_EQ(replace_regular_file("link.ini", "new"), SaveResult::Saved);
+  EXPECT_TRUE(QFileInfo(QStringLiteral("link.ini")).isSymLink());
+  EXPECT_EQ(settings_bytes(), "new");
+}
+
+TEST_F(SettingsFileOnDisk, AHugeFileIsReadOnlyUpToTheLimit) {
+  QFile huge(kName);
+  ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(huge.resize(qint64{400} << 20));  // sparse: takes no room on disk
+  huge.close();
+  EXPECT_EQ(read_regular_file("Pawnfall.ini", 設定最大バイト数).bytes.size(), 設定最大バイト数);
+}
+
+TEST_F(SettingsFileOnDisk, AReadOnlyFolderWithAWritableFileIsSavedInPlace) {
+  write_settings("BGM=OFF\r\n" SJIS_SAIKOU "=4000\r\n");
   MainWindow w;
   ASSERT_TRUE(QFile::setPermissions(
       dir_.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
   {
     AsOrdinaryUser user(dir_.path());
     ASSERT_TRUE(user.ok());
-    EXPECT_FALSE(w.platform().replace_text_file("Pawnfall.ini", {"x=1"}));
     w.action(MenuItem::SIDOU)->trigger();
     w.game().スコア = 5000;
     w.new_game_action()->trigger();
   }
-  EXPECT_EQ(settings_bytes(), old);
-  EXPECT_TRUE(w.action(MenuItem::SIDOU)->isChecked());
-  EXPECT_EQ(w.game().過去最高スコア, 5000);
+  EXPECT_TRUE(settings_bytes().endsWith(SJIS_SIDOU "=ON\r\nBGM=OFF\r\n" SJIS_SAIKOU "=5000\r\n"))
+      << settings_bytes().toStdString();
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{kName});
+  EXPECT_TRUE(warnings_.isEmpty());
 }
 
-TEST_F(SettingsFileOnDisk, AWriteOverAReadOnlyFileKeepsIt) {
+TEST_F(SettingsFileOnDisk, AReadOnlyFileIsKeptAndTheFirstFailureAloneIsTold) {
   const QByteArray old = "BGM=OFF\r\n";
   write_settings(old);
   QFile::setPermissions(kName, QFile::ReadOwner | QFile::ReadOther);
-  QtPlatform platform(QSize(10, 10), 1);
+  MainWindow w;
   {
     AsOrdinaryUser user(dir_.path());
     ASSERT_TRUE(user.ok());
-    EXPECT_FALSE(platform.replace_text_file("Pawnfall.ini", {"x=1"}));
+    w.action(MenuItem::SIDOU)->trigger();
+    w.action(MenuItem::SIDOU)->trigger();
   }
   EXPECT_EQ(settings_bytes(), old);
+  ASSERT_EQ(warnings_.size(), 1);
+  EXPECT_TRUE(warnings_[0].contains(QStringLiteral("Pawnfall.ini"))) << warnings_[0].toStdString();
+  EXPECT_TRUE(warnings_[0].contains(QStringLiteral("権限"))) << warnings_[0].toStdString();
+}
+
+TEST_F(SettingsFileOnDisk, TwoWindowsInOneFolderKeepTheHigherBestScoreWhicheverSavesLast) {
+  write_settings(SJIS_SAIKOU "=300\r\n");
+  MainWindow first, second;
+  first.game().スコア = 900;
+  first.new_game_action()->trigger();
+  second.action(MenuItem::SIDOU)->trigger();
+  EXPECT_TRUE(settings_bytes().endsWith(SJIS_SAIKOU "=900\r\n")) << settings_bytes().toStdString();
+  EXPECT_TRUE(settings_bytes().contains(SJIS_SIDOU "=ON")) << "the options are the saver's own";
 }
 
 }  // namespace

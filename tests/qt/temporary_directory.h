@@ -20,11 +20,13 @@ class InTemporaryDirectory : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     old_ = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
-    // The sound library does not stand beside the test program, so start-up may warn in a
-    // modal box; close it so the window can finish starting.
-    QObject::connect(&warning_closer_, &QTimer::timeout, [] {
+    // The sound library does not stand beside the test program, and some tests make saving
+    // fail, so start-up may warn in a modal box; close it so the window can finish starting.
+    QObject::connect(&warning_closer_, &QTimer::timeout, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box && box->windowTitle() == QStringLiteral("Pawnfall.dll")) box->accept();
+      if (!box || box->icon() != QMessageBox::Warning) return;
+      if (box->windowTitle() != QStringLiteral("Pawnfall.dll")) warnings_.push_back(box->text());
+      box->accept();
     });
     warning_closer_.start(10);
   }
@@ -47,6 +49,7 @@ class InTemporaryDirectory : public ::testing::Test {
   QTemporaryDir dir_;
   QString old_;
   QTimer warning_closer_;
+  QStringList warnings_;  // the texts of the warning boxes closed
 };
 
 }  // namespace pawnfall::test

@@ -1,8 +1,9 @@
 // The chain-link test and the clearing of the marked look.
 #include <gtest/gtest.h>
 
-#include "core/rules.h"
-#include "core/turn.h"
+#include "game/turn.h"
+#include "model/rules.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "view/draw.h"
 
@@ -20,7 +21,8 @@ class ChainLink : public ::testing::Test {
   }
 
   test::FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST_F(ChainLink, WithNothingMarkedNothingJoins) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "core/backgrounds.h"
-#include "core/settings.h"
+#include "game/commands.h"
+#include "game/settings.h"
+#include "model/backgrounds.h"
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sound.h"
@@ -26,10 +26,10 @@ class Commands : public ::testing::Test {
   Commands() {
     test::reset_fake_sound();
     platform.library = test::fake_sound_library();
-    初期化_サウンド(g, 1);
+    sound.初期化_サウンド(1);
     // Handles as the library would give them; the wave files are not needed here.
-    g.音_その他 = 1;
-    g.音_BGM = 5;
+    sound.adopt(音源::音_その他, 1);
+    sound.adopt(音源::音_BGM, 5);
     test::fake_sound_log().calls.clear();
   }
 
@@ -51,7 +51,8 @@ class Commands : public ::testing::Test {
   }
 
   test::FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST_F(Commands, SettingTheBackgroundMarkLeavesExactlyThatItemChecked) {
@@ -110,11 +111,13 @@ TEST_F(Commands, MusicStopsWhenMarkedAndLoopsWhenNotAndTheFileFollows) {
   platform.checks[MenuItem::BGM] = true;
   BGM_Click(g);
   EXPECT_FALSE(platform.checks[MenuItem::BGM]);
-  EXPECT_EQ(test::fake_sound_handles("dsStop"), std::vector<std::int32_t>{g.音_BGM});
+  EXPECT_EQ(test::fake_sound_handles("dsStop"),
+            std::vector<std::int32_t>{sound.handle(音源::音_BGM)});
   EXPECT_EQ(platform.files[kFile][2], "BGM=OFF");
   BGM_Click(g);
   EXPECT_TRUE(platform.checks[MenuItem::BGM]);
-  EXPECT_EQ(test::fake_sound_handles("dsPlayLooping"), std::vector<std::int32_t>{g.音_BGM});
+  EXPECT_EQ(test::fake_sound_handles("dsPlayLooping"),
+            std::vector<std::int32_t>{sound.handle(音源::音_BGM)});
   EXPECT_EQ(platform.files[kFile][2], "BGM=ON");
 }
 
@@ -125,13 +128,14 @@ TEST_F(Commands, AfterAFirstStartTheSecondMusicClickStartsTheMusic) {
   BGM_Click(g);
   EXPECT_TRUE(test::fake_sound_handles("dsPlayLooping").empty());
   BGM_Click(g);
-  EXPECT_EQ(test::fake_sound_handles("dsPlayLooping"), std::vector<std::int32_t>{g.音_BGM});
+  EXPECT_EQ(test::fake_sound_handles("dsPlayLooping"),
+            std::vector<std::int32_t>{sound.handle(音源::音_BGM)});
 }
 
 TEST_F(Commands, ANewGameWithAScoreAboveTheBestSavesAndShowsIt) {
   g.過去最高スコア = 300;
   g.スコア = 512;
-  g.終了フラグ = 1;
+  g.終了フラグ = 終了状態::終了;
   CANCEL_Click(g);
   EXPECT_EQ(g.過去最高スコア, 512);
   EXPECT_EQ(platform.files[kFile].back(), "過去最高スコア=512");
@@ -139,7 +143,7 @@ TEST_F(Commands, ANewGameWithAScoreAboveTheBestSavesAndShowsIt) {
                                    [](const auto& t) { return t.text == " 512 "; });
   EXPECT_GE(shown, 2);  // the number and its shadow
   EXPECT_EQ(g.スコア, 0);
-  EXPECT_EQ(g.終了フラグ, 0);
+  EXPECT_EQ(g.終了フラグ, 終了状態::続行中);
 }
 
 TEST_F(Commands, ANewGameWithAScoreEqualToOrBelowTheBestLeavesTheFileAlone) {
@@ -147,21 +151,21 @@ TEST_F(Commands, ANewGameWithAScoreEqualToOrBelowTheBestLeavesTheFileAlone) {
     platform.files[kFile] = {"過去最高スコア=300"};
     g.過去最高スコア = 300;
     g.スコア = score;
-    g.終了フラグ = 1;
+    g.終了フラグ = 終了状態::終了;
     CANCEL_Click(g);
     EXPECT_EQ(platform.writes, 0) << score;
     EXPECT_EQ(platform.files[kFile], Lines{"過去最高スコア=300"}) << score;
     EXPECT_EQ(g.過去最高スコア, 300);
-    EXPECT_EQ(g.終了フラグ, 0);
+    EXPECT_EQ(g.終了フラグ, 終了状態::続行中);
   }
 }
 
 TEST_F(Commands, ANewGameEndsTheChainInProgressBeforeTheBoardIsRedrawn) {
-  g.選択状態 = 1;
+  g.選択状態 = 選択状態型::連鎖中;
   g.選択駒 = {3, 4, 3, 5, W_ROOK, 3, 4};
   g.消去対象駒[3][4] = g.消去対象駒[3][5] = g.消去対象駒[20][12] = 1;
   CANCEL_Click(g);
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(g.選択駒.連鎖数, 0);
   EXPECT_EQ(g.選択駒.追加点数, 0);
   for (int c = 1; c <= 列数; ++c)
@@ -176,18 +180,19 @@ TEST_F(Commands, ANewGameEndsTheChainInProgressBeforeTheBoardIsRedrawn) {
 
 TEST_F(Commands, ANewGameWhoseSaveFailsKeepsTheRaisedBestInMemory) {
   platform.files[kFile] = {"過去最高スコア=300"};
-  platform.fail_writes = true;
+  platform.fail_writes = SaveResult::Failed;
   g.過去最高スコア = 300;
   g.スコア = 400;
   CANCEL_Click(g);
   EXPECT_EQ(g.過去最高スコア, 400);
   EXPECT_EQ(platform.files[kFile], Lines{"過去最高スコア=300"});
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(platform.messages.size(), 1u);  // the player is told the best score is not kept
 }
 
 TEST_F(Commands, TheAboutBoxShowsSevenLinesUnderThePlainCaptionWithASound) {
   VER_Click(g);
-  EXPECT_EQ(test::fake_sound_handles("dsPlay"), std::vector<std::int32_t>{g.音_その他});
+  EXPECT_EQ(test::fake_sound_handles("dsPlay"),
+            std::vector<std::int32_t>{sound.handle(音源::音_その他)});
   ASSERT_EQ(platform.messages.size(), 1u);
   const auto& m = platform.messages[0];
   EXPECT_EQ(m.caption, "Pawnfall");

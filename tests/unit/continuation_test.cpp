@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/rules.h"
+#include "model/rules.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 
 namespace pawnfall {
@@ -67,7 +68,8 @@ class Continuation : public ::testing::Test {
   bool goes_on() const { return チェック_継続可能(g); }
 
   test::FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST_F(Continuation, AnEmptyBoardOrASinglePieceIsOver) {
@@ -169,7 +171,8 @@ class RandomBoards {
 
 TEST(ContinuationProperty, AgreesWithTheScanOfEveryPairOnRandomBoards) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   RandomBoards boards(4242);
   int yes = 0, no = 0;
   for (int i = 0; i < 1200; ++i) {
@@ -185,7 +188,8 @@ TEST(ContinuationProperty, AgreesWithTheScanOfEveryPairOnRandomBoards) {
 
 TEST(ContinuationProperty, EveryCaptureItCountsIsOneTheChainLinkTestAccepts) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   RandomBoards boards(777);
   std::mt19937 pick(99);
   int checked = 0;
@@ -210,7 +214,8 @@ TEST(ContinuationProperty, EveryCaptureItCountsIsOneTheChainLinkTestAccepts) {
 TEST(ContinuationProperty,
      WithOnlyTheFirstPieceMarkedTheChainLinkTestAcceptsExactlyTheCountedPairs) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   RandomBoards boards(31337);
   for (int i = 0; i < 12; ++i) {
     g.盤面 = boards.next(i % 4);

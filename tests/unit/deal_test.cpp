@@ -1,8 +1,9 @@
 // The deal: the same boards in every run, symmetric by the product of column and row.
 #include <gtest/gtest.h>
 
-#include "core/deal.h"
-#include "core/turn.h"
+#include "game/deal.h"
+#include "game/turn.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 
 namespace pawnfall {
@@ -10,7 +11,8 @@ namespace {
 
 盤表<int> deal_nth(int n) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   for (int i = 0; i < n; ++i) 初期設定_駒(g);
   return g.盤面;
 }
@@ -42,7 +44,8 @@ TEST(Deal, SquaresWithEqualProductsHoldEqualCodes) {
 
 TEST(Deal, NewBoardsHoldOnlyTheCodesTenToNineteen) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   std::array<int, 22> seen{};
   for (int n = 0; n < 200; ++n) {
     初期設定_駒(g);
@@ -72,17 +75,18 @@ TEST(Deal, SinglePrecisionTextHasSevenDigitsAndAnUpperCaseExponent) {
 
 TEST(Deal, ANewGameResetsScoreAndGameOverButKeepsTheChain) {
   test::FakePlatform platform;
-  Game g(platform);
+  Sound sound{platform};
+  Game g{platform, sound};
   g.スコア = 40;
-  g.終了フラグ = 1;
-  g.選択状態 = 1;
+  g.終了フラグ = 終了状態::終了;
+  g.選択状態 = 選択状態型::連鎖中;
   g.選択駒.連鎖数 = 3;
   g.消去対象駒[2][2] = 1;
   g.過去最高スコア = 90;
   初期設定(g);
   EXPECT_EQ(g.スコア, 0);
-  EXPECT_EQ(g.終了フラグ, 0);
-  EXPECT_EQ(g.選択状態, 1);
+  EXPECT_EQ(g.終了フラグ, 終了状態::続行中);
+  EXPECT_EQ(g.選択状態, 選択状態型::連鎖中);
   EXPECT_EQ(g.選択駒.連鎖数, 3);
   EXPECT_EQ(g.消去対象駒[2][2], 1);
   EXPECT_EQ(g.過去最高スコア, 90);

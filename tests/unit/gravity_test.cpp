@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <random>
 
-#include "core/gravity.h"
+#include "game/gravity.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/unit/play_helpers.h"
 #include "view/draw.h"
@@ -32,7 +33,8 @@ class Gravity : public ::testing::Test {
   }
 
   FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST_F(Gravity, ABoardWithoutHolesOnlyRedrawsTheOutlinesAndDoesNotPause) {

@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "view/draw.h"
 #include "view/guidance.h"
@@ -36,7 +37,8 @@ class Guidance : public ::testing::Test {
   }
 
   test::FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST_F(Guidance, EveryCallFirstRedrawsAllOrdinaryOutlines) {

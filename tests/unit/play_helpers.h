@@ -4,8 +4,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "core/state.h"
-#include "core/turn.h"
+#include "game/turn.h"
+#include "model/state.h"
 
 namespace pawnfall::test {
 
@@ -21,7 +21,7 @@ inline void 盤を埋める(Game& g, int code) {
 }
 
 // A press in the middle of square (列, 行).
-inline void 押す(Game& g, int button, int 列, int 行) {
+inline void 押す(Game& g, マウスボタン button, int 列, int 行) {
   マウス押下(g, button, 盤左端 + 桝幅 * (列 + 0.5), 盤上端 + 桝高 * (行 + 0.5));
 }
 

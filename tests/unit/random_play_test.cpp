@@ -8,9 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/deal.h"
-#include "core/rules.h"
-#include "core/turn.h"
+#include "game/deal.h"
+#include "game/turn.h"
+#include "model/rules.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/unit/play_helpers.h"
 
@@ -111,7 +112,7 @@ struct Model {
     終了 = !取れる組がある(盤面);
   }
 
-  void 押す(int button, int 列, int 行) {
+  void 押す(マウスボタン button, int 列, int 行) {
     if (終了 || !盤内(列, 行)) return;
     const int code = 盤面[列][行];
     if (!連鎖中) {
@@ -153,7 +154,7 @@ class RandomPlay : public ::testing::Test {
         for (int r = 1; r <= 行数; ++r)
           g.盤面[c][r] = W_PORN + static_cast<int>(random() % (B_PORN - W_PORN + 1));
       g.スコア = 0;
-      g.終了フラグ = 0;
+      g.終了フラグ = 終了状態::続行中;
     }
     model.盤面 = g.盤面;
     model.スコア = 0;
@@ -164,7 +165,7 @@ class RandomPlay : public ::testing::Test {
   // piece that would join the chain, so that games run to their end.
   void 押す() {
     static constexpr std::array buttons{左ボタン, 左ボタン, 左ボタン, 右ボタン, 中ボタン};
-    int button = buttons[random() % buttons.size()];
+    マウスボタン button = buttons[random() % buttons.size()];
     int 列 = static_cast<int>(random() % (列数 + 2)), 行 = static_cast<int>(random() % (行数 + 2));
     if (model.連鎖中 && random() % 2 == 0) {
       std::vector<std::pair<int, int>> 候補;
@@ -200,7 +201,7 @@ class RandomPlay : public ::testing::Test {
     }
     ASSERT_EQ(g.盤面, model.盤面);
     ASSERT_EQ(g.消去対象駒, model.印);
-    ASSERT_EQ(g.選択状態, model.連鎖中 ? 1 : 0);
+    ASSERT_EQ(g.選択状態, model.連鎖中 ? 選択状態型::連鎖中 : 選択状態型::なし);
     if (model.連鎖中) {
       ASSERT_EQ(g.選択駒.連鎖数, model.数);
       ASSERT_EQ(g.選択駒.追加点数, model.点);
@@ -208,11 +209,12 @@ class RandomPlay : public ::testing::Test {
     }
     ASSERT_EQ(g.スコア, model.スコア);
     ASSERT_EQ(g.過去最高スコア, model.最高);
-    ASSERT_EQ(g.終了フラグ, model.終了 ? 1 : 0);
+    ASSERT_EQ(g.終了フラグ, model.終了 ? 終了状態::終了 : 終了状態::続行中);
   }
 
   test::FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   Model model;
   std::mt19937 random{12345};
   bool committed = false;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/rules.h"
+#include "model/rules.h"
 
 namespace pawnfall {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "game/settings.h"
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sound.h"
@@ -22,9 +22,9 @@ class SettingsFile : public ::testing::Test {
   SettingsFile() {
     test::reset_fake_sound();
     platform.library = test::fake_sound_library();
-    初期化_サウンド(g, 1);
+    sound.初期化_サウンド(1);
     // Handles as the library would give them; the wave files are not needed here.
-    g.音_BGM = 5;
+    sound.adopt(音源::音_BGM, 5);
     test::fake_sound_log().calls.clear();
   }
 
@@ -48,7 +48,8 @@ class SettingsFile : public ::testing::Test {
   }
 
   test::FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST(NumberReader, ReadsTheNumberAtTheStartAndStopsAtTheFirstCharacterThatDoesNotFit) {
@@ -122,11 +123,41 @@ TEST(DecimalWriter, EveryWrittenNumberReadsBackAsTheSameDouble) {
   }
 }
 
+// Bytes as editors save the file: each holds 過去最高スコア=830.
+TEST(SettingsText, EveryLineEndAndEncodingAnEditorWritesGivesTheBestScore) {
+  const std::string sjis_key = "\x89\xDF\x8B\x8E\x8D\xC5\x8D\x82\x83\x58\x83\x52\x83\x41";
+  const std::string utf8_key = "過去最高スコア";
+  const struct {
+    const char* what;
+    std::string bytes;
+  } files[] = {
+      {"Shift_JIS, CR LF", "BGM=ON\r\n" + sjis_key + "=830\r\n"},
+      {"Shift_JIS, LF", "BGM=ON\n" + sjis_key + "=830\n"},
+      {"Shift_JIS, CR", "BGM=ON\r" + sjis_key + "=830"},
+      {"UTF-8, LF", "背景画=竹\n" + utf8_key + "=830\n"},
+      {"UTF-8, CR LF, byte-order mark", "\xEF\xBB\xBF" + utf8_key + "=830\r\n"},
+      {"UTF-8, LF, byte-order mark", "\xEF\xBB\xBF背景画=竹\n" + utf8_key + "=830"},
+  };
+  for (const auto& f : files)
+    EXPECT_EQ(解析_設定(行に分ける(復号_設定(f.bytes))).過去最高スコア, 830) << f.what;
+}
+
+TEST(SettingsText, BytesThatDecodeToNothingBecomeReplacementsAndTheRestSurvives) {
+  const std::string sidou = "\x88\xDA\x93\xAE\x8E\x77\x93\xB1", haikei = "\x94\x77\x8C\x69\x89\xE6";
+  EXPECT_EQ(行に分ける(復号_設定("\x81\r" + sidou + "=ON\xFF\r\xA0x=1\r" + haikei + "=\x94")),
+            (Lines{"\uFFFD", "移動指導=ON\uFFFD", "\uFFFDx=1", "背景画=\uFFFD"}));
+  // A character cut by the decoder's 4 KB steps stays whole.
+  for (std::size_t before : {4094u, 4095u, 4096u})
+    EXPECT_EQ(復号_設定(std::string(before, 'a') + haikei), std::string(before, 'a') + "背景画")
+        << before;
+  EXPECT_EQ(符号化_設定({"背景画=\U0001F600"}), std::nullopt) << "no Shift_JIS spelling";
+}
+
 TEST_F(SettingsFile, LinesActInFileOrderAndTheLaterLineWins) {
   read({"背景画=竹", "過去最高スコア=100", "背景画=宇宙", "過去最高スコア=500"});
   EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::UCHU});
   EXPECT_EQ(g.背景画, HAIKEI_UCHU);
-  EXPECT_TRUE(tile_painted(HAIKEI_TAKE));
+  EXPECT_FALSE(tile_painted(HAIKEI_TAKE)) << "only the tile the file leaves is painted";
   EXPECT_TRUE(tile_painted(HAIKEI_UCHU));
   EXPECT_EQ(g.過去最高スコア, 500);
   EXPECT_EQ(platform.writes, 0);
@@ -166,10 +197,11 @@ TEST_F(SettingsFile, GuidanceIsOnOnlyForUpperCaseON) {
 }
 
 TEST_F(SettingsFile, MusicONSetsTheMarkAndLoopsTheMusic) {
-  ASSERT_NE(g.音_BGM, 0);
+  ASSERT_NE(sound.handle(音源::音_BGM), 0);
   read({"BGM=ON"});
   EXPECT_TRUE(platform.checks[MenuItem::BGM]);
-  EXPECT_EQ(test::fake_sound_handles("dsPlayLooping"), std::vector<std::int32_t>{g.音_BGM});
+  EXPECT_EQ(test::fake_sound_handles("dsPlayLooping"),
+            std::vector<std::int32_t>{sound.handle(音源::音_BGM)});
 }
 
 TEST_F(SettingsFile, MusicOnInMixedCaseClearsTheMarkAndStartsNoMusic) {
@@ -231,11 +263,20 @@ TEST_F(SettingsFile, AnUnreadableFileIsReplacedByTheDefaults) {
 }
 
 TEST_F(SettingsFile, WhenTheDefaultFileCannotBeMadeTheDefaultsStillApply) {
-  platform.fail_writes = true;
+  platform.fail_writes = SaveResult::Failed;
   読込_環境設定ファイル(g);
   EXPECT_FALSE(platform.files.contains(kFile));
   EXPECT_EQ(g.背景画, HAIKEI_MIDORI);
   EXPECT_TRUE(platform.checks[MenuItem::BGM]);
+  EXPECT_EQ(platform.messages.size(), 1u);
+}
+
+TEST_F(SettingsFile, APipeOrDeviceAtTheNameIsLeftAloneAndTheDefaultsApply) {
+  platform.not_regular.insert(kFile);
+  読込_環境設定ファイル(g);
+  EXPECT_EQ(platform.writes, 0);
+  EXPECT_EQ(g.背景画, HAIKEI_MIDORI);
+  EXPECT_EQ(g.過去最高スコア, 0);
   EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -267,6 +308,7 @@ TEST_F(SettingsFile, TheWrittenTileIsTheFirstCheckedInTheOrderGreenBambooTatamiS
   EXPECT_EQ(platform.files[kFile].back(), "過去最高スコア=1250");
 
   for (auto item : {MenuItem::TAKE, MenuItem::TATAMI}) platform.checks[item] = false;
+  platform.files.clear();
   g.過去最高スコア = 12.5;
   書込_環境設定ファイル(g);
   EXPECT_EQ(platform.files[kFile], (Lines{"移動指導=OFF", "BGM=OFF", "過去最高スコア=12.5"}));
@@ -275,7 +317,7 @@ TEST_F(SettingsFile, TheWrittenTileIsTheFirstCheckedInTheOrderGreenBambooTatamiS
 TEST_F(SettingsFile, AFailedWriteKeepsTheOldFileTheBestScoreAndTheOptions) {
   const Lines old{"背景画=煉瓦", "移動指導=OFF", "BGM=OFF", "過去最高スコア=4000"};
   platform.files[kFile] = old;
-  platform.fail_writes = true;
+  platform.fail_writes = SaveResult::Failed;
   platform.checks[MenuItem::SIDOU] = true;
   g.過去最高スコア = 4100;
   書込_環境設定ファイル(g);
@@ -284,9 +326,14 @@ TEST_F(SettingsFile, AFailedWriteKeepsTheOldFileTheBestScoreAndTheOptions) {
   EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::TATAMI});
   EXPECT_TRUE(platform.checks[MenuItem::SIDOU]);
   EXPECT_FALSE(platform.checks[MenuItem::BGM]);
-  EXPECT_TRUE(platform.messages.empty());
+  // The first failure of the session is told, naming the file and why; later ones are not.
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find("Pawnfall.ini"), std::string::npos);
+  EXPECT_EQ(platform.messages[0].icon, MessageIcon::Warning);
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.messages.size(), 1u);
 
-  platform.fail_writes = false;  // the next change writes the state kept in memory
+  platform.fail_writes = std::nullopt;  // the next change writes the state kept in memory
   書込_環境設定ファイル(g);
   EXPECT_EQ(platform.files[kFile],
             (Lines{"背景画=畳", "移動指導=ON", "BGM=OFF", "過去最高スコア=4100"}));
@@ -301,7 +348,8 @@ TEST_F(SettingsFile, WhatIsWrittenReadsBackToTheSameState) {
 
   test::FakePlatform other;
   other.files = platform.files;
-  Game h(other);
+  Sound h_sound{other};
+  Game h{other, h_sound};
   読込_環境設定ファイル(h);
   EXPECT_EQ(other.checks, platform.checks);
   EXPECT_EQ(h.背景画, HAIKEI_RENGA);

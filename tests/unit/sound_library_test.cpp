@@ -13,9 +13,9 @@
 #include <iterator>
 #include <thread>
 
-#include "core/state.h"
+#include "model/state.h"
 #include "sound/sound.h"
-#include "sound/wave_check.h"
+#include "soundlib/wave_check.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/unit/sound_waves.h"
 
@@ -325,9 +325,10 @@ TEST_F(SoundLibraryTest, TheWrappersOverTheRealLibraryRefuseMalformedFilesAndLoa
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
   test::FakePlatform platform;
   platform.library = real();
-  Game g(platform);
-  初期化_サウンド(g, 0);
-  ASSERT_NE(g.音_インターフェース, 0);
+  Sound sound{platform};
+  Game g{platform, sound};
+  sound.初期化_サウンド(0);
+  ASSERT_NE(sound.interface_handle(), 0);
   const Bytes good = test::stereo_wave(test::ramp_frames(100, 5));
   const std::vector<Bytes> malformed{{},
                                      Bytes(good.begin(), good.end() - 1),
@@ -336,17 +337,17 @@ TEST_F(SoundLibraryTest, TheWrappersOverTheRealLibraryRefuseMalformedFilesAndLoa
   for (const auto& image : malformed) {
     platform.messages.clear();
     test::write_file("駒打音.wav", image);
-    EXPECT_EQ(読込_サウンド(g, "駒打音.wav", kEffect), 0);
+    EXPECT_EQ(sound.読込_サウンド("駒打音.wav", 音の種類::効果音), 0);
     EXPECT_EQ(platform.messages.size(), 1u);
   }
   platform.messages.clear();
   for (const char* name : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"}) {
     std::filesystem::copy_file(std::filesystem::path(PAWNFALL_RUN_DIR) / name, name,
                                std::filesystem::copy_options::overwrite_existing);
-    EXPECT_NE(読込_サウンド(g, name, kEffect), 0) << name;
+    EXPECT_NE(sound.読込_サウンド(name, 音の種類::効果音), 0) << name;
   }
   EXPECT_TRUE(platform.messages.empty());
-  終了_サウンド(g);
+  sound.終了_サウンド();
 }
 
 }  // namespace

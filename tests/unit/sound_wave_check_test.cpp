@@ -5,7 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "sound/wave_check.h"
+#include "sound/wave_text.h"
+#include "soundlib/wave_check.h"
 #include "tests/unit/sound_waves.h"
 
 namespace pawnfall {

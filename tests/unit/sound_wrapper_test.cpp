@@ -3,9 +3,10 @@
 
 #include <filesystem>
 
-#include "core/lifecycle.h"
+#include "game/lifecycle.h"
 #include "sound/sound.h"
-#include "sound/wave_check.h"
+#include "sound/wave_text.h"
+#include "soundlib/wave_check.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sound.h"
 #include "tests/unit/sound_waves.h"
@@ -37,12 +38,13 @@ class SoundWrappers : public ::testing::Test {
 
   test::ScratchDirectory dir;
   test::FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST_F(SoundWrappers, OpeningStoresTheInterfaceHandleWithoutAMessage) {
-  初期化_サウンド(g, 5);
-  EXPECT_EQ(g.音_インターフェース, 77);
+  sound.初期化_サウンド(5);
+  EXPECT_EQ(sound.interface_handle(), 77);
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(fake_sound_log().calls, (std::vector<FakeSoundCall>{{"dsInitialize", 5}}));
 }
@@ -50,50 +52,51 @@ TEST_F(SoundWrappers, OpeningStoresTheInterfaceHandleWithoutAMessage) {
 TEST_F(SoundWrappers, AMissingLibraryGivesTheOneWarningAndNothingElseHappens) {
   platform.library.reset();
   test::write_file("選択.wav", kGoodWave);
-  初期化_サウンド(g, 5);
+  sound.初期化_サウンド(5);
   expect_one_warning(kInitFailure);
-  EXPECT_EQ(g.音_インターフェース, 0);
-  EXPECT_EQ(読込_サウンド(g, "選択.wav", 3), 0);
-  音_再生(g, 1);
-  音_ループ再生(g, 1);
-  音_停止(g, 1);
-  音_解放(g, 1);
-  終了_サウンド(g);
+  EXPECT_EQ(sound.interface_handle(), 0);
+  EXPECT_EQ(sound.読込_サウンド("選択.wav", 音の種類::効果音), 0);
+  sound.adopt(音源::音_選択, 1);
+  sound.play(音源::音_選択);
+  sound.loop(音源::音_選択);
+  sound.stop(音源::音_選択);
+  sound.解放_全音源();
   EXPECT_EQ(platform.messages.size(), 1u);
 }
 
 TEST_F(SoundWrappers, ALibraryLackingAnOperationCountsAsMissingAndIsNeverCalled) {
   platform.library->dsStop = nullptr;
   test::write_file("選択.wav", kGoodWave);
-  初期化_サウンド(g, 5);
+  sound.初期化_サウンド(5);
   expect_one_warning(kInitFailure);
-  EXPECT_EQ(読込_サウンド(g, "選択.wav", 3), 0);
-  音_再生(g, 1);
-  終了_サウンド(g);
+  EXPECT_EQ(sound.読込_サウンド("選択.wav", 音の種類::効果音), 0);
+  sound.adopt(音源::音_選択, 1);
+  sound.play(音源::音_選択);
+  sound.解放_全音源();
   EXPECT_TRUE(fake_sound_log().calls.empty());
 }
 
 TEST_F(SoundWrappers, AnInterfaceOfZeroWarnsOnceAndLeavesTheLibraryAlone) {
   fake_sound_log().interface_handle = 0;
   test::write_file("選択.wav", kGoodWave);
-  初期化_サウンド(g, 5);
+  sound.初期化_サウンド(5);
   expect_one_warning(kInitFailure);
-  EXPECT_EQ(読込_サウンド(g, "選択.wav", 3), 0);
-  終了_サウンド(g);
+  EXPECT_EQ(sound.読込_サウンド("選択.wav", 音の種類::効果音), 0);
+  sound.終了_サウンド();
   EXPECT_EQ(fake_sound_log().calls, (std::vector<FakeSoundCall>{{"dsInitialize", 5}}));
 }
 
 TEST_F(SoundWrappers, AMissingWaveFileGivesZeroWithoutMessageOrLibraryCall) {
-  初期化_サウンド(g, 0);
-  EXPECT_EQ(読込_サウンド(g, "禁止.wav", 3), 0);
+  sound.初期化_サウンド(0);
+  EXPECT_EQ(sound.読込_サウンド("禁止.wav", 音の種類::効果音), 0);
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_TRUE(fake_sound_handles("dsCreateDSB").empty());
 }
 
 TEST_F(SoundWrappers, AGoodWaveBecomesABufferWithTheGivenFlags) {
-  初期化_サウンド(g, 0);
+  sound.初期化_サウンド(0);
   test::write_file("BGM.wav", kGoodWave);
-  EXPECT_EQ(読込_サウンド(g, "BGM.wav", 1), 1);
+  EXPECT_EQ(sound.読込_サウンド("BGM.wav", 音の種類::音楽), 1);
   EXPECT_EQ(fake_sound_handles("dsCreateDSB"), std::vector<std::int32_t>{77});
   EXPECT_EQ(fake_sound_log().created_flags, std::vector<std::int32_t>{1});
   EXPECT_TRUE(platform.messages.empty());
@@ -128,11 +131,11 @@ std::vector<BadWave> bad_waves() {
 }
 
 TEST_F(SoundWrappers, AMalformedWaveGivesZeroAndAWarningNamingTheFault) {
-  初期化_サウンド(g, 0);
+  sound.初期化_サウンド(0);
   for (const auto& bad : bad_waves()) {
     platform.messages.clear();
     test::write_file("駒打音.wav", bad.image);
-    EXPECT_EQ(読込_サウンド(g, "駒打音.wav", 3), 0) << bad.what;
+    EXPECT_EQ(sound.読込_サウンド("駒打音.wav", 音の種類::効果音), 0) << bad.what;
     ASSERT_EQ(platform.messages.size(), 1u) << bad.what;
     EXPECT_EQ(platform.messages[0].text, "駒打音.wav: " + std::string(説明_波形(bad.fault)))
         << bad.what;
@@ -143,40 +146,43 @@ TEST_F(SoundWrappers, AMalformedWaveGivesZeroAndAWarningNamingTheFault) {
 }
 
 TEST_F(SoundWrappers, SomethingThatIsNotAPlainFileIsReportedNotRead) {
-  初期化_サウンド(g, 0);
+  sound.初期化_サウンド(0);
   std::filesystem::create_directory("その他.wav");
-  EXPECT_EQ(読込_サウンド(g, "その他.wav", 3), 0);
+  EXPECT_EQ(sound.読込_サウンド("その他.wav", 音の種類::効果音), 0);
   EXPECT_EQ(platform.messages.size(), 1u);
   EXPECT_TRUE(fake_sound_handles("dsCreateDSB").empty());
 }
 
 TEST_F(SoundWrappers, ALibraryThatRefusesTheWaveGivesZeroAndAWarning) {
-  初期化_サウンド(g, 0);
+  sound.初期化_サウンド(0);
   fake_sound_log().next_buffer = 0;  // the fake's dsCreateDSB answers 0
   test::write_file("選択.wav", kGoodWave);
-  EXPECT_EQ(読込_サウンド(g, "選択.wav", 3), 0);
+  EXPECT_EQ(sound.読込_サウンド("選択.wav", 音の種類::効果音), 0);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text.rfind("選択.wav: ", 0), 0u);
 }
 
 TEST_F(SoundWrappers, BufferOperationsPassRealHandlesOnAndIgnoreZero) {
-  初期化_サウンド(g, 0);
+  sound.初期化_サウンド(0);
   for (std::int32_t b : {0, 9}) {
-    音_再生(g, b);
-    音_ループ再生(g, b);
-    音_停止(g, b);
-    音_解放(g, b);
+    sound.adopt(音源::音_選択, b);
+    sound.play(音源::音_選択);
+    sound.loop(音源::音_選択);
+    sound.stop(音源::音_選択);
   }
-  EXPECT_EQ(
-      fake_sound_log().calls,
-      (std::vector<FakeSoundCall>{
-          {"dsInitialize", 0}, {"dsPlay", 9}, {"dsPlayLooping", 9}, {"dsStop", 9}, {"dsFree", 9}}));
+  sound.解放_全音源();
+  EXPECT_EQ(fake_sound_log().calls, (std::vector<FakeSoundCall>{{"dsInitialize", 0},
+                                                                {"dsPlay", 9},
+                                                                {"dsPlayLooping", 9},
+                                                                {"dsStop", 9},
+                                                                {"dsFree", 9},
+                                                                {"dsTerminate", 77}}));
 }
 
 TEST_F(SoundWrappers, ClosingTerminatesTheInterfaceOnce) {
-  初期化_サウンド(g, 0);
-  終了_サウンド(g);
-  終了_サウンド(g);
+  sound.初期化_サウンド(0);
+  sound.終了_サウンド();
+  sound.終了_サウンド();
   EXPECT_EQ(fake_sound_handles("dsTerminate"), std::vector<std::int32_t>{77});
 }
 
@@ -197,9 +203,11 @@ TEST_F(SoundLifecycle, StartUpCreatesTheFiveBuffersInOrderAndTheNewGamePlaysTheD
   EXPECT_EQ(calls[0], (FakeSoundCall{"dsInitialize", 3}));
   for (std::size_t i = 1; i <= 5; ++i) EXPECT_EQ(calls[i], (FakeSoundCall{"dsCreateDSB", 77}));
   EXPECT_EQ(fake_sound_log().created_flags, (std::vector<std::int32_t>{3, 3, 3, 3, 1}));
-  EXPECT_EQ((std::vector<std::int32_t>{g.音_その他, g.音_禁止, g.音_選択, g.音_駒打音, g.音_BGM}),
+  EXPECT_EQ((std::vector<std::int32_t>{sound.handle(音源::音_その他), sound.handle(音源::音_禁止),
+                                       sound.handle(音源::音_選択), sound.handle(音源::音_駒打音),
+                                       sound.handle(音源::音_BGM)}),
             (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(fake_sound_handles("dsPlay"), std::vector<std::int32_t>{g.音_駒打音});
+  EXPECT_EQ(fake_sound_handles("dsPlay"), std::vector<std::int32_t>{sound.handle(音源::音_駒打音)});
   EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -228,7 +236,7 @@ TEST_F(SoundLifecycle, WithoutALibraryTheGameStartsSilentlyAfterTheOneWarning) {
 TEST_F(SoundLifecycle, AMissingWaveLeavesOnlyThatSoundSilent) {
   std::filesystem::remove("禁止.wav");
   起動処理(g, 3);
-  EXPECT_EQ(g.音_禁止, 0);
+  EXPECT_EQ(sound.handle(音源::音_禁止), 0);
   EXPECT_EQ(fake_sound_log().created_flags, (std::vector<std::int32_t>{3, 3, 3, 1}));
   EXPECT_TRUE(platform.messages.empty());
   test::reset_fake_sound();

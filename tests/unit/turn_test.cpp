@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/deal.h"
-#include "core/settings.h"
-#include "core/turn.h"
+#include "game/deal.h"
+#include "game/settings.h"
+#include "game/turn.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sound.h"
 #include "tests/unit/play_helpers.h"
@@ -31,11 +32,12 @@ class Turn : public ::testing::Test {
   Turn() {
     test::reset_fake_sound();
     test::桝色を設定(g);
-    g.音ライブラリ = test::fake_sound_library();
-    g.音_インターフェース = 77;
-    g.音_禁止 = 禁止;
-    g.音_選択 = 選択;
-    g.音_駒打音 = 駒打;
+    platform.library = test::fake_sound_library();
+    sound.初期化_サウンド(1);
+    test::fake_sound_log().calls.clear();
+    sound.adopt(音源::音_禁止, 禁止);
+    sound.adopt(音源::音_選択, 選択);
+    sound.adopt(音源::音_駒打音, 駒打);
   }
 
   std::vector<std::int32_t> played() const { return test::fake_sound_handles("dsPlay"); }
@@ -76,7 +78,8 @@ class Turn : public ::testing::Test {
   }
 
   FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
 };
 
 TEST_F(Turn, OnlyPressesOnBoardSquaresCount) {
@@ -88,16 +91,16 @@ TEST_F(Turn, OnlyPressesOnBoardSquaresCount) {
   マウス押下(g, 左ボタン, std::nan(""), 1960);
   マウス押下(g, 左ボタン, 660, std::numeric_limits<double>::infinity());
   マウス押下(g, 左ボタン, -1e300, 1e300);
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_TRUE(platform.events.empty());
   EXPECT_TRUE(played().empty());
 
   マウス押下(g, 左ボタン, 660, 1960);
-  EXPECT_EQ(g.選択状態, 1);
+  EXPECT_EQ(g.選択状態, 選択状態型::連鎖中);
   EXPECT_EQ(g.選択駒.列, 1);
   EXPECT_EQ(g.選択駒.行, 1);
   マウス押下(g, 右ボタン, 10859, 8079);  // still square (20, 12): cancels the one-piece chain
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(played(), (std::vector<std::int32_t>{選択, 禁止}));
 }
 
@@ -114,12 +117,12 @@ TEST_F(Turn, SquareNumbersRoundTowardMinusInfinity) {
 }
 
 TEST_F(Turn, AFirstPressWithAnyButtonChoosesThePiece) {
-  for (int button : {左ボタン, 右ボタン, 中ボタン}) {
+  for (マウスボタン button : {左ボタン, 右ボタン, 中ボタン}) {
     test::盤を埋める(g, KARA);
     g.盤面[3][4] = B_QUIN;
     platform.clear_drawing();
     押す(g, button, 3, 4);
-    EXPECT_EQ(g.選択状態, 1) << button;
+    EXPECT_EQ(g.選択状態, 選択状態型::連鎖中) << static_cast<int>(button);
     EXPECT_EQ(g.選択駒.列, 3);
     EXPECT_EQ(g.選択駒.行, 4);
     EXPECT_EQ(g.選択駒.駒, B_QUIN);
@@ -130,14 +133,14 @@ TEST_F(Turn, AFirstPressWithAnyButtonChoosesThePiece) {
     EXPECT_EQ(last_number(), 数字文字列(1));
     // Leave the chain for the next button without a commit.
     押す(g, 右ボタン, 3, 4);
-    EXPECT_EQ(g.選択状態, 0);
+    EXPECT_EQ(g.選択状態, 選択状態型::なし);
   }
 }
 
 TEST_F(Turn, AFirstPressOnAnEmptySquareDoesNothing) {
   押す(g, 左ボタン, 10, 6);
   押す(g, 中ボタン, 10, 6);
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(marks(), 0);
   EXPECT_TRUE(platform.events.empty());
   EXPECT_TRUE(played().empty());
@@ -164,7 +167,7 @@ TEST_F(Turn, PointsDoubleForTheSameCodeAndHalveForTheOtherColour) {
 
   押す(g, 右ボタン, 15, 3);
   EXPECT_EQ(g.スコア, 2);
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(g.選択駒.追加点数, 0);
   EXPECT_EQ(marks(), 0);
   EXPECT_EQ(test::駒の数(g), 240 - 4);
@@ -198,7 +201,7 @@ TEST_F(Turn, ARefusedTargetCancelsTheWholeChain) {
   platform.clear_drawing();
 
   押す(g, 左ボタン, 7, 9);  // a pawn beside the last rook: another kind
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(marks(), 0);
   EXPECT_EQ(g.選択駒.連鎖数, 0);
   EXPECT_EQ(g.選択駒.追加点数, 0);
@@ -214,7 +217,7 @@ TEST_F(Turn, ARefusedTargetCancelsTheWholeChain) {
 
   // The next press starts afresh.
   押す(g, 左ボタン, 7, 9);
-  EXPECT_EQ(g.選択状態, 1);
+  EXPECT_EQ(g.選択状態, 選択状態型::連鎖中);
   EXPECT_EQ(g.選択駒.駒, board[7][9]);
   EXPECT_EQ(g.選択駒.連鎖数, 1);
   EXPECT_EQ(marks(), 1);
@@ -226,7 +229,7 @@ TEST_F(Turn, APieceOfTheKindOutOfReachIsRefusedToo) {
   g.盤面[2][4] = B_BSHO;  // same column: no bishop's move
   押す(g, 左ボタン, 2, 2);
   押す(g, 左ボタン, 2, 4);
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(played(), (std::vector<std::int32_t>{選択, 禁止}));
 }
 
@@ -240,7 +243,7 @@ TEST_F(Turn, LeftPressesOnMarkedOrEmptySquaresLeaveTheChainAlone) {
   押す(g, 左ボタン, 10, 11);
   押す(g, 左ボタン, 11, 9);
   押す(g, 左ボタン, 1, 1);
-  EXPECT_EQ(g.選択状態, 1);
+  EXPECT_EQ(g.選択状態, 選択状態型::連鎖中);
   EXPECT_EQ(g.選択駒.連鎖数, chain.連鎖数);
   EXPECT_EQ(g.選択駒.追加点数, chain.追加点数);
   EXPECT_EQ(g.選択駒.列, chain.列);
@@ -256,7 +259,7 @@ TEST_F(Turn, TheRightButtonCancelsAOnePieceChainWithoutScoring) {
   const auto board = g.盤面;
   押す(g, 左ボタン, 5, 5);
   押す(g, 右ボタン, 5, 5);
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(g.スコア, 0);
   EXPECT_EQ(g.盤面, board);
   EXPECT_EQ(marks(), 0);
@@ -266,14 +269,14 @@ TEST_F(Turn, TheRightButtonCancelsAOnePieceChainWithoutScoring) {
 }
 
 TEST_F(Turn, TheMiddleButtonCommitsEvenAOnePieceChain) {
-  for (int button : {中ボタン, 8}) {
+  for (マウスボタン button : {中ボタン, 他のボタン}) {
     詰め物で埋める();
     g.スコア = 0;
     platform.waits = 0;
     押す(g, 左ボタン, 1, 12);
     押す(g, button, 20, 1);
-    EXPECT_EQ(g.スコア, 1) << button;
-    EXPECT_EQ(g.選択状態, 0);
+    EXPECT_EQ(g.スコア, 1) << static_cast<int>(button);
+    EXPECT_EQ(g.選択状態, 選択状態型::なし);
     EXPECT_EQ(g.盤面[1][1], KARA);
     EXPECT_EQ(test::駒の数(g), 239);
     EXPECT_EQ(platform.waits, 11);  // eleven pieces over one hole
@@ -367,7 +370,7 @@ TEST_F(Turn, TheGameEndsWhenNoCaptureIsLeftAndThenOnlyRemindsOfANewGame) {
   押す(g, 左ボタン, 3, 12);
   押す(g, 左ボタン, 4, 11);
   押す(g, 右ボタン, 4, 11);
-  EXPECT_EQ(g.終了フラグ, 1);
+  EXPECT_EQ(g.終了フラグ, 終了状態::終了);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text, 終了の知らせ);
   EXPECT_EQ(platform.messages[0].caption, "");
@@ -385,7 +388,7 @@ TEST_F(Turn, TheGameEndsWhenNoCaptureIsLeftAndThenOnlyRemindsOfANewGame) {
     EXPECT_EQ(platform.messages[i].caption, "");
     EXPECT_EQ(platform.messages[i].icon, MessageIcon::None);
   }
-  EXPECT_EQ(g.選択状態, 0);
+  EXPECT_EQ(g.選択状態, 選択状態型::なし);
   EXPECT_EQ(g.盤面, board);
   EXPECT_EQ(g.スコア, score);
   EXPECT_TRUE(platform.events.empty());
@@ -399,13 +402,13 @@ TEST_F(Turn, TheGameGoesOnWhileACaptureIsLeft) {
   押す(g, 左ボタン, 3, 12);
   押す(g, 左ボタン, 4, 11);
   押す(g, 右ボタン, 4, 11);
-  EXPECT_EQ(g.終了フラグ, 0);
+  EXPECT_EQ(g.終了フラグ, 終了状態::続行中);
   EXPECT_TRUE(platform.messages.empty());
   // Each emptied column left of the pawns is looked at once and pulls them one column left,
   // until they stand in column 5.
   ASSERT_EQ(g.盤面[5][12], B_PORN);
   押す(g, 左ボタン, 5, 12);
-  EXPECT_EQ(g.選択状態, 1);
+  EXPECT_EQ(g.選択状態, 選択状態型::連鎖中);
 }
 
 TEST_F(Turn, AChainCarriedIntoANewGameTakesThePiecesOnItsSquares) {

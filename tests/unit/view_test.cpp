@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "core/deal.h"
+#include "game/deal.h"
+#include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "view/draw.h"
 #include "view/score.h"
@@ -15,7 +16,8 @@ using test::FakePlatform;
 
 struct ViewTest : ::testing::Test {
   FakePlatform platform;
-  Game g{platform};
+  Sound sound{platform};
+  Game g{platform, sound};
   ViewTest() {
     for (int c = 1; c <= 列数; ++c)
       for (int r = 1; r <= 行数; ++r) {

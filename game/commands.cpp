@@ -1,21 +1,18 @@
 // The menu commands: new game, background tile, move guidance, music and the about box.
-#include "app/commands.h"
+#include "game/commands.h"
 
 #include <string_view>
 
-#include "core/backgrounds.h"
-#include "core/deal.h"
-#include "core/platform.h"
-#include "core/settings.h"
+#include "game/deal.h"
+#include "game/settings.h"
+#include "model/backgrounds.h"
+#include "model/platform.h"
 #include "sound/sound.h"
 #include "view/draw.h"
 #include "view/score.h"
 
 namespace pawnfall {
 namespace {
-
-// The row of the added-points number above the board.
-constexpr int 追加点数行 = -2;
 
 constexpr std::string_view 題名 = "Pawnfall";
 // Seven lines separated by a lone CR.
@@ -29,6 +26,11 @@ constexpr std::string_view 版情報 =
     "pawnfall@example.org";
 
 }  // namespace
+
+void チェック設定(Game& g, int code) {
+  for (const auto& b : 背景表) g.platform.set_checked(b.item, false);
+  if (const auto tile = 背景_コードから(code)) g.platform.set_checked(tile->item, true);
+}
 
 void 背景_Click(Game& g, int code) {
   const auto tile = 背景_コードから(code);
@@ -50,10 +52,10 @@ void SIDOU_Click(Game& g) {
 void BGM_Click(Game& g) {
   if (g.platform.checked(MenuItem::BGM)) {
     g.platform.set_checked(MenuItem::BGM, false);
-    音_停止(g, g.音_BGM);
+    g.音.stop(音源::音_BGM);
   } else {
     g.platform.set_checked(MenuItem::BGM, true);
-    音_ループ再生(g, g.音_BGM);
+    g.音.loop(音源::音_BGM);
   }
   書込_環境設定ファイル(g);
 }
@@ -67,15 +69,15 @@ void CANCEL_Click(Game& g) {
   // A chain left over from the old board would let the next press remove and score pieces of
   // the new board that were never chained. Cleared before the new game's full redraw.
   初期化_消去対象駒(g);
-  g.選択状態 = 0;
+  g.選択状態 = 選択状態型::なし;
   g.選択駒.連鎖数 = 0;
   g.選択駒.追加点数 = 0;
-  消去_追加点数(g, 追加点数行);
+  消去_追加点数(g, 追加点数の行);
   初期設定(g);
 }
 
 void VER_Click(Game& g) {
-  音_再生(g, g.音_その他);
+  g.音.play(音源::音_その他);
   g.platform.message_box(版情報, 題名, MessageIcon::None);
 }
 

@@ -1,9 +1,12 @@
 // The menu commands and the about box.
 #pragma once
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
+
+// Clears the five tiles' check marks, then checks the one with this code (none for another code).
+void チェック設定(Game& g, int code);
 
 void 背景_Click(Game& g, int code);
 void SIDOU_Click(Game& g);

@@ -1,5 +1,5 @@
 // The move rules, the chain-link test and the end-of-game test.
-#include "core/rules.h"
+#include "model/rules.h"
 
 #include <array>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // A new game: dealing the board and resetting the score.
-#include "core/deal.h"
+#include "game/deal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -55,12 +55,12 @@ void 初期化_消去対象駒(Game& g) {
 }
 
 void 初期設定(Game& g) {
-  g.終了フラグ = 0;
+  g.終了フラグ = 終了状態::続行中;
   g.スコア = 0;
   描画_スコア(g, g.スコア);
   初期設定_駒(g);
   画面_再描画(g);
-  音_再生(g, g.音_駒打音);
+  g.音.play(音源::音_駒打音);
 }
 
 }  // namespace pawnfall

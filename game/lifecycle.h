@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 

@@ -1,7 +1,7 @@
 // Falling pieces and closing-up columns, animated one step at a time.
 #pragma once
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 

@@ -1,12 +1,13 @@
 // The boundary between the game and the window system, clock, files and sound library.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 
@@ -22,6 +23,33 @@ struct Picture {
   int number = 0;
   friend bool operator==(const Picture&, const Picture&) = default;
 };
+
+// The function table of the sound library, or all null when none could be loaded.
+struct SoundLibrary {
+  std::int32_t (*dsInitialize)(std::int32_t window) = nullptr;
+  std::int32_t (*dsCreateDSB)(std::int32_t iface, const void* image, std::int32_t flags) = nullptr;
+  std::int32_t (*dsPlay)(std::int32_t buffer) = nullptr;
+  std::int32_t (*dsPlayLooping)(std::int32_t buffer) = nullptr;
+  std::int32_t (*dsStop)(std::int32_t buffer) = nullptr;
+  std::int32_t (*dsFree)(std::int32_t buffer) = nullptr;
+  std::int32_t (*dsTerminate)(std::int32_t iface) = nullptr;
+
+  bool complete() const {
+    return dsInitialize && dsCreateDSB && dsPlay && dsPlayLooping && dsStop && dsFree &&
+           dsTerminate;
+  }
+};
+
+// What reading a file found: its bytes; nothing to read (absent or unreadable); or something
+// that is no regular file (a folder, pipe or device), which is left alone.
+enum class FileStatus { Read, Missing, NotRegular };
+struct FileContents {
+  FileStatus status = FileStatus::Missing;
+  std::string bytes;
+};
+
+// How replacing a file ended.
+enum class SaveResult { Saved, NoSpace, NotPermitted, NotRegular, Failed };
 
 // Everything the game needs from outside itself. Positions are in twips; the implementation
 // alone turns them into pixels.
@@ -49,11 +77,10 @@ class Platform {
   // The sound library's operations, or nullopt when it cannot be loaded or lacks one.
   virtual std::optional<SoundLibrary> load_sound_library() = 0;
 
-  // Text files by bare name in the current directory, in Shift_JIS, as UTF-8 lines. Reading
-  // splits at CR LF or a lone CR and answers nullopt when the file cannot be opened or read.
-  virtual std::optional<std::vector<std::string>> read_text_lines(std::string_view name) = 0;
-  // Replaces the file whole (CR LF endings): afterwards it is either the old or the new file.
-  virtual bool replace_text_file(std::string_view name, const std::vector<std::string>& lines) = 0;
+  // Files by bare name in the current folder. Reading takes at most max_bytes of the file.
+  virtual FileContents read_file(std::string_view name, std::size_t max_bytes) = 0;
+  // Replaces the file whole: afterwards it is either the old or the new file.
+  virtual SaveResult replace_file(std::string_view name, std::string_view bytes) = 0;
 };
 
 }  // namespace pawnfall

@@ -39,7 +39,4 @@ inline constexpr std::uint32_t 波形最高周波数 = 192000;
 // Checks the whole image of a file; the span's size is the file's real size.
 WaveFault 検査_波形(std::span<const unsigned char> image);
 
-// A Japanese sentence describing the fault, or the success.
-std::string_view 説明_波形(WaveFault fault);
-
 }  // namespace pawnfall

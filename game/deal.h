@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "core/platform.h"
-#include "core/state.h"
+#include "model/platform.h"
+#include "model/state.h"
 
 namespace pawnfall {
 
@@ -36,8 +36,5 @@ constexpr std::optional<背景> 背景_名から(std::string_view 名) {
     if (b.名 == 名) return b;
   return std::nullopt;
 }
-
-// Clears the five tiles' check marks, then checks the one with this code (none for another code).
-void チェック設定(Game& g, int code);
 
 }  // namespace pawnfall

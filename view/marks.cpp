@@ -1,5 +1,4 @@
 // Clearing the marked look of an abandoned chain.
-#include "core/turn.h"
 #include "view/draw.h"
 
 namespace pawnfall {

@@ -1,7 +1,7 @@
 // The move rules, the chain-link test and the end-of-game test.
 #pragma once
 
-#include "core/state.h"
+#include "model/state.h"
 
 namespace pawnfall {
 

@@ -1,7 +1,7 @@
 // Falling pieces and closing-up columns, animated one step at a time.
-#include "core/gravity.h"
+#include "game/gravity.h"
 
-#include "core/platform.h"
+#include "model/platform.h"
 #include "view/draw.h"
 
 namespace pawnfall {

@@ -1,0 +1,134 @@
+// Files by name in the current folder: bounded reads of regular files, replacements that either
+// happen whole or change nothing.
+#include "app/qt_files.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace pawnfall {
+namespace {
+
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::string path_of(std::string_view name) { return std::string(name); }
+
+SaveResult from_errno(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return SaveResult::NoSpace;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return SaveResult::NotPermitted;
+    default:
+      return SaveResult::Failed;
+  }
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Rewrites the file where it stands, for a folder that allows no new file beside it. The room
+// for the new text is taken first, so a full disk fails before a byte of the old file changes.
+SaveResult rewrite_in_place(const std::string& path, std::string_view bytes) {
+  const Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) return from_errno(errno);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return from_errno(errno);
+  if (!S_ISREG(info.st_mode)) return SaveResult::NotRegular;
+  const auto size = static_cast<off_t>(bytes.size());
+  if (size > info.st_size) {
+    if (const int error = ::posix_fallocate(fd.get(), 0, size); error != 0)
+      return from_errno(error);
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n =
+        ::pwrite(fd.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return from_errno(errno);
+    done += static_cast<std::size_t>(n);
+  }
+  if (::ftruncate(fd.get(), size) != 0 || ::fsync(fd.get()) != 0) return from_errno(errno);
+  return SaveResult::Saved;
+}
+
+}  // namespace
+
+FileContents read_regular_file(std::string_view name, std::size_t max_bytes) {
+  const std::string path = path_of(name);
+  // Asked before opening: opening a pipe blocks and opening a device may act on it.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return {FileStatus::Missing, {}};
+  if (!S_ISREG(info.st_mode)) return {FileStatus::NotRegular, {}};
+  // Non-blocking and checked again, in case something else now stands at the name.
+  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) return {FileStatus::Missing, {}};
+  if (::fstat(fd.get(), &info) != 0) return {FileStatus::Missing, {}};
+  if (!S_ISREG(info.st_mode)) return {FileStatus::NotRegular, {}};
+
+  std::string bytes;
+  char chunk[4096];
+  while (bytes.size() < max_bytes) {
+    const ssize_t n = ::read(fd.get(), chunk, std::min(sizeof chunk, max_bytes - bytes.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return {FileStatus::Missing, {}};
+    if (n == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+  return {FileStatus::Read, std::move(bytes)};
+}
+
+SaveResult replace_regular_file(std::string_view name, std::string_view bytes) {
+  const std::string path = path_of(name);
+  // Only a regular file is replaced: a device or pipe at the name (even through a link) stays.
+  struct stat info {};
+  const bool exists = ::stat(path.c_str(), &info) == 0;
+  if (exists && !S_ISREG(info.st_mode)) return SaveResult::NotRegular;
+  // A file made read-only stays as it is: renaming a new one over it would get round that.
+  if (exists && ::access(path.c_str(), W_OK) != 0) return SaveResult::NotPermitted;
+
+  // QSaveFile writes beside the file and renames over it, following a link to its target.
+  QSaveFile file(qs(name));
+  if (!file.open(QIODevice::WriteOnly)) {
+    const int error = errno;
+    if (exists && ::access(QFileInfo(qs(name)).absolutePath().toLocal8Bit().constData(), W_OK) != 0)
+      return rewrite_in_place(path, bytes);
+    return from_errno(error);
+  }
+  const auto size = static_cast<qint64>(bytes.size());
+  // The flush is checked apart: a write that fails inside commit's own flush is not reported.
+  errno = 0;
+  if (file.write(bytes.data(), size) != size || !file.flush()) {
+    const int error = errno;
+    file.cancelWriting();
+    return from_errno(error);
+  }
+  errno = 0;
+  if (!file.commit()) return from_errno(errno);
+  return SaveResult::Saved;
+}
+
+}  // namespace pawnfall
