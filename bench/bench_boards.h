@@ -41,7 +41,7 @@ inline int 取れない駒(int 列, int 行) {
 
 inline void 桝色を設定(Game& g) {
   for (int 列 = 1; 列 <= 列数; ++列)
-    for (int 行 = 1; 行 <= 行数; ++行) g.桝色[列][行] = (列 + 行) % 2 == 0 ? 1 : 2;
+    for (int 行 = 1; 行 <= 行数; ++行) g.桝色[列][行] = 桝の色(列, 行);
 }
 
 // Lays out the heaviest-commit board and answers the chain's squares in an order in which

@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "model/pictures.h"
+
 namespace {
 
 constexpr int kSquare = 35;  // piece and empty-square pictures
@@ -125,25 +127,31 @@ enum class Kind : char16_t { King, Queen, Rook, Bishop, Knight, Pawn };
 constexpr char16_t glyph_of(Kind kind) { return u'\u2654' + static_cast<char16_t>(kind); }
 
 struct PieceArt {
-  const char* name;
+  int code;
   Side side;
   Kind kind;
 };
 
 constexpr std::array<PieceArt, 12> kPieces{{
-    {"W_PORN", Side::White, Kind::Pawn},
-    {"W_NIGT", Side::White, Kind::Knight},
-    {"W_BSHO", Side::White, Kind::Bishop},
-    {"W_ROOK", Side::White, Kind::Rook},
-    {"W_QUIN", Side::White, Kind::Queen},
-    {"W_KING", Side::White, Kind::King},
-    {"B_KING", Side::Black, Kind::King},
-    {"B_NIGT", Side::Black, Kind::Knight},
-    {"B_BSHO", Side::Black, Kind::Bishop},
-    {"B_ROOK", Side::Black, Kind::Rook},
-    {"B_QUIN", Side::Black, Kind::Queen},
-    {"B_PORN", Side::Black, Kind::Pawn},
+    {pawnfall::W_PORN, Side::White, Kind::Pawn},
+    {pawnfall::W_NIGT, Side::White, Kind::Knight},
+    {pawnfall::W_BSHO, Side::White, Kind::Bishop},
+    {pawnfall::W_ROOK, Side::White, Kind::Rook},
+    {pawnfall::W_QUIN, Side::White, Kind::Queen},
+    {pawnfall::W_KING, Side::White, Kind::King},
+    {pawnfall::B_KING, Side::Black, Kind::King},
+    {pawnfall::B_NIGT, Side::Black, Kind::Knight},
+    {pawnfall::B_BSHO, Side::Black, Kind::Bishop},
+    {pawnfall::B_ROOK, Side::Black, Kind::Rook},
+    {pawnfall::B_QUIN, Side::Black, Kind::Queen},
+    {pawnfall::B_PORN, Side::Black, Kind::Pawn},
 }};
+
+// The file name of a picture, from the game's own table of pictures.
+QString picture_name(int code) {
+  const std::string_view name = pawnfall::絵_コードから(code)->名;
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 class Glyphs {
  public:
@@ -448,8 +456,8 @@ int main(int argc, char** argv) {
   bool ok = true;
   const QImage teal = marble(QColor(69, 155, 155), QColor(176, 222, 214), 11);
   const QImage rose = marble(QColor(186, 100, 100), QColor(236, 190, 180), 23);
-  ok &= save(teal, out, QStringLiteral("KARA_1"));
-  ok &= save(rose, out, QStringLiteral("KARA_2"));
+  ok &= save(teal, out, picture_name(pawnfall::KARA) + QStringLiteral("_1"));
+  ok &= save(rose, out, picture_name(pawnfall::KARA) + QStringLiteral("_2"));
 
   const std::array<QImage, 3> grounds{blank(kSquare, kSquare, QColor(255, 0, 0)), teal, rose};
   const QSizeF scale = figure_scale(glyphs);
@@ -457,15 +465,15 @@ int main(int argc, char** argv) {
     for (int number = 0; number < 3; ++number) {
       QImage img = grounds[number].copy();
       draw_figure(img, glyphs, piece, scale);
-      ok &= save(img, out, QStringLiteral("%1_%2").arg(QLatin1String(piece.name)).arg(number));
+      ok &= save(img, out, QStringLiteral("%1_%2").arg(picture_name(piece.code)).arg(number));
     }
 
-  ok &= save(midori(), out, QStringLiteral("HAIKEI_MIDORI"));
-  ok &= save(tatami(), out, QStringLiteral("HAIKEI_TATAMI"));
-  ok &= save(take(), out, QStringLiteral("HAIKEI_TAKE"));
-  ok &= save(uchu(), out, QStringLiteral("HAIKEI_UCHU"));
-  ok &= save(renga(), out, QStringLiteral("HAIKEI_RENGA"));
-  ok &= save(taitoru(), out, QStringLiteral("TAITORU"));
+  ok &= save(midori(), out, picture_name(pawnfall::HAIKEI_MIDORI));
+  ok &= save(tatami(), out, picture_name(pawnfall::HAIKEI_TATAMI));
+  ok &= save(take(), out, picture_name(pawnfall::HAIKEI_TAKE));
+  ok &= save(uchu(), out, picture_name(pawnfall::HAIKEI_UCHU));
+  ok &= save(renga(), out, picture_name(pawnfall::HAIKEI_RENGA));
+  ok &= save(taitoru(), out, picture_name(pawnfall::TAITORU));
   ok &= save(icon(glyphs), out, QStringLiteral("icon"));
   return ok ? 0 : 1;
 }

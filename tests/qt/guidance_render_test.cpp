@@ -42,7 +42,7 @@ class GuidanceRender : public ::testing::Test {
     platform.set_menu_action(MenuItem::SIDOU, &action);
     for (int c = 1; c <= 列数; ++c)
       for (int r = 1; r <= 行数; ++r) {
-        g.桝色[c][r] = (c + r) % 2 == 0 ? 1 : 2;
+        g.桝色[c][r] = 桝の色(c, r);
         // A full board of mixed kinds and colours.
         g.盤面[c][r] = std::array{W_KING, B_NIGT, W_BSHO, B_PORN, W_QUIN}[(c * 3 + r) % 5];
       }

@@ -56,7 +56,7 @@ struct RenderTest : ::testing::Test {
   RenderTest() {
     register_pictures();
     for (int c = 1; c <= 列数; ++c)
-      for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = (c + r) % 2 == 0 ? 1 : 2;
+      for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = 桝の色(c, r);
   }
 };
 
@@ -108,6 +108,28 @@ TEST_F(RenderTest, CodesWithoutAPictureChangeNoPixel) {
   const QImage before = platform.image().copy();
   for (int code : {7, 8, 9, 22, -1}) 描画_絵(g, code, 5, 5, 1);
   EXPECT_EQ(platform.image(), before);
+}
+
+TEST(Clipping, APictureCutByAnyEdgeShowsExactlyItsPartInside) {
+  register_pictures();
+  QImage rook(QtImage::picture_resource({W_ROOK, 1}));
+  rook = rook.convertToFormat(QImage::Format_RGB32);
+  // Positions in pixels of the picture's corner on a 50 x 40 image: cut on each side.
+  const QPoint corners[] = {{-10, 3}, {3, -12}, {30, 3}, {3, 20}, {-20, -20}};
+  for (const QPoint corner : corners) {
+    QtImage image(QSize(50, 40), 1.0);
+    image.paint_picture({W_ROOK, 1}, corner.x() * 一画素のtwips, corner.y() * 一画素のtwips);
+    const QImage& out = image.image();
+    int compared = 0;
+    for (int y = 0; y < out.height(); ++y)
+      for (int x = 0; x < out.width(); ++x) {
+        const QPoint in_picture = QPoint(x, y) - corner;
+        if (!rook.rect().contains(in_picture)) continue;
+        ASSERT_EQ(out.pixel(x, y), rook.pixel(in_picture)) << corner.x() << "," << corner.y();
+        ++compared;
+      }
+    EXPECT_GT(compared, 0);
+  }
 }
 
 TEST_F(RenderTest, AChangeOfBackgroundRepaintsAroundTheBoardAndDropsTheAddedPoints) {

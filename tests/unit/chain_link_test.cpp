@@ -74,7 +74,7 @@ class ClearMarks : public ChainLink {
  protected:
   void SetUp() override {
     for (int c = 1; c <= 列数; ++c)
-      for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = (c + r) % 2 == 0 ? 1 : 2;
+      for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = 桝の色(c, r);
   }
 };
 

@@ -1,6 +1,8 @@
 // The deal: the same boards in every run, symmetric by the product of column and row.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "game/deal.h"
 #include "game/turn.h"
 #include "sound/sound.h"
@@ -23,6 +25,13 @@ TEST(Deal, TheFirstAndSecondBoardsAreTheSameInEveryRunAndDifferFromEachOther) {
   EXPECT_EQ(first, again);
   EXPECT_EQ(second, second_again);
   EXPECT_NE(first, second);
+}
+
+TEST(Deal, TheFirstBoardIsTheOnePlayersKnow) {
+  // Column 1 of the first board, row 1 to 12, as every release has dealt it.
+  const std::array<int, 行数> column_1{10, 14, 13, 18, 17, 19, 10, 11, 12, 12, 18, 14};
+  const auto board = deal_nth(1);
+  for (int r = 1; r <= 行数; ++r) EXPECT_EQ(board[1][r], column_1[r - 1]) << r;
 }
 
 TEST(Deal, SquaresWithEqualProductsHoldEqualCodes) {
@@ -91,16 +100,5 @@ TEST(Deal, ANewGameResetsScoreAndGameOverButKeepsTheChain) {
   EXPECT_EQ(g.消去対象駒[2][2], 1);
   EXPECT_EQ(g.過去最高スコア, 90);
 }
-
-TEST(WindowPoint, MapsToSquaresRoundingTowardMinusInfinity) {
-  EXPECT_EQ(列番号(660), 1);
-  EXPECT_EQ(列番号(659), 0);
-  EXPECT_EQ(列番号(10859), 20);
-  EXPECT_EQ(列番号(10860), 21);
-  EXPECT_EQ(列番号(100), -1);  // left of the origin is not column 0
-  EXPECT_EQ(行番号(1960), 1);
-  EXPECT_EQ(行番号(1959), 0);
-}
-
 }  // namespace
 }  // namespace pawnfall

@@ -12,7 +12,7 @@ namespace pawnfall::test {
 // The checkerboard shades as start-up sets them.
 inline void 桝色を設定(Game& g) {
   for (int 列 = 1; 列 <= 列数; ++列)
-    for (int 行 = 1; 行 <= 行数; ++行) g.桝色[列][行] = (列 + 行) % 2 == 0 ? 1 : 2;
+    for (int 行 = 1; 行 <= 行数; ++行) g.桝色[列][行] = 桝の色(列, 行);
 }
 
 inline void 盤を埋める(Game& g, int code) {

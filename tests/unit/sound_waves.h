@@ -75,7 +75,7 @@ inline Bytes pcm16(const std::vector<std::int16_t>& samples) {
   return b;
 }
 
-// A 16-bit stereo wave at 44100 Hz (the mixer's own format, so it is played sample for sample)
+// A 16-bit stereo wave at 32 kHz (the mixer's own format, so it is played sample for sample)
 // whose frames hold the given value in both channels.
 inline Bytes stereo_wave(const std::vector<std::int16_t>& frames) {
   std::vector<std::int16_t> samples;

@@ -21,7 +21,7 @@ struct ViewTest : ::testing::Test {
   ViewTest() {
     for (int c = 1; c <= 列数; ++c)
       for (int r = 1; r <= 行数; ++r) {
-        g.桝色[c][r] = (c + r) % 2 == 0 ? 1 : 2;
+        g.桝色[c][r] = 桝の色(c, r);
         g.盤面[c][r] = W_ROOK;
       }
   }
