@@ -9,6 +9,6 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("pawnfall"));
   pawnfall::install_fonts();
   pawnfall::MainWindow window;
-  window.show();
+  window.show_in_place();
   return app.exec();
 }

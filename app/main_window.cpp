@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "game/commands.h"
 #include "game/lifecycle.h"
@@ -46,8 +47,8 @@ void install_fonts() {
                              {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
 }
 
-BoardView::BoardView(QtPlatform& platform, Game& game, QWidget* parent)
-    : QWidget(parent), platform_(platform), game_(game) {
+BoardView::BoardView(QtPlatform& platform, PressHandler on_press, QWidget* parent)
+    : QWidget(parent), platform_(platform), on_press_(std::move(on_press)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
 }
@@ -59,7 +60,7 @@ void BoardView::paintEvent(QPaintEvent*) {
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
   const QPointF p = event->position();
-  マウス押下(game_, button_of(event->button()), pixels_to_twips(p.x()), pixels_to_twips(p.y()));
+  on_press_(button_of(event->button()), pixels_to_twips(p.x()), pixels_to_twips(p.y()));
   update();
 }
 
@@ -70,11 +71,16 @@ MainWindow::MainWindow()
   register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
   setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
-  QPalette pal = palette();
+  // Only the client area is green; the menu bar keeps the desktop's own colours.
+  view_ = new BoardView(
+      platform_,
+      [this](マウスボタン button, double x, double y) {
+        handle([&] { マウス押下(game_, button, x, y); });
+      },
+      this);
+  QPalette pal = view_->palette();
   pal.setColor(QPalette::Window, QtImage::palette_colour(色_背景));
-  setPalette(pal);
-
-  view_ = new BoardView(platform_, game_, this);
+  view_->setPalette(pal);
   setCentralWidget(view_);
   platform_.set_surface(view_);
   build_menus();
@@ -82,19 +88,26 @@ MainWindow::MainWindow()
 
   起動処理(game_, static_cast<std::int32_t>(winId()));
 
-  move(0, 0);
   // The image and the board have one size; a larger window would only show unpainted area.
   setFixedSize(窓幅画素, 窓高画素);
 }
 
 MainWindow::~MainWindow() { shut_down(); }
 
+void MainWindow::show_in_place() {
+  show();
+  // Placed once shown, as the frame's position: start-up already made the native window, and
+  // a move before showing would put the client area at the corner, which some window managers
+  // answer by pushing the title bar off the screen.
+  windowHandle()->setFramePosition(QPoint(0, 0));
+}
+
 void MainWindow::build_menus() {
   QMenuBar* bar = menuBar();
   QMenu* stop = bar->addMenu(QStringLiteral("局面"));
   new_game_ = stop->addAction(QStringLiteral("最初"));
   connect(new_game_, &QAction::triggered, this, [this] {
-    CANCEL_Click(game_);
+    handle([this] { CANCEL_Click(game_); });
     view_->update();
   });
 
@@ -108,7 +121,7 @@ void MainWindow::build_menus() {
     platform_.set_menu_action(item, a);
     connect(a, &QAction::triggered, this, [this, a, command](bool now) {
       a->setChecked(!now);
-      command();
+      handle(command);
       view_->update();
     });
   };
@@ -123,25 +136,39 @@ void MainWindow::build_menus() {
   checkable(option, MenuItem::BGM, QStringLiteral("BGM"), [this] { BGM_Click(game_); });
 
   about_ = bar->addAction(QStringLiteral("その他"));
-  connect(about_, &QAction::triggered, this, [this] { VER_Click(game_); });
+  connect(about_, &QAction::triggered, this, [this] { handle([this] { VER_Click(game_); }); });
 }
 
 QAction* MainWindow::action(MenuItem item) const { return actions_.at(item); }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  // Open menus and message boxes keep Escape for themselves; everything else in this window
-  // hands it to the game, which takes no other key.
+  // Open menus, the menu bar while it holds the keyboard, and message boxes keep Escape for
+  // themselves: there it only leaves them. Everything else in this window hands it to the
+  // game, which takes no other key.
   if (event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == this && !QApplication::activePopupWidget() &&
-      !QApplication::activeModalWidget()) {
+      static_cast<QWidget*>(watched)->window() == this && !qobject_cast<QMenuBar*>(watched) &&
+      !QApplication::activePopupWidget() && !QApplication::activeModalWidget()) {
     close();
     return true;
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::handle(const std::function<void()>& procedure) {
+  handling_ = true;
+  procedure();
+  handling_ = false;
+  if (close_pending_) close();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // A close during an animation's pause waits until the press has left the game whole.
+  if (handling_) {
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
   shut_down();
   event->accept();
 }

@@ -10,11 +10,14 @@
 
 namespace pawnfall {
 
+#include <functional>
+
 // The client area: shows the persistent image and passes presses on in twips.
 class BoardView : public QWidget {
   Q_OBJECT
  public:
-  BoardView(QtPlatform& platform, Game& game, QWidget* parent);
+  using PressHandler = std::function<void(マウスボタン, double x, double y)>;
+  BoardView(QtPlatform& platform, PressHandler on_press, QWidget* parent);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -22,7 +25,7 @@ class BoardView : public QWidget {
 
  private:
   QtPlatform& platform_;
-  Game& game_;
+  PressHandler on_press_;
 };
 
 class MainWindow : public QMainWindow {
@@ -31,6 +34,9 @@ class MainWindow : public QMainWindow {
   // Builds the window and its menus and runs the whole start-up.
   MainWindow();
   ~MainWindow() override;
+
+  // Shows the window with its frame, title bar included, at the screen's top-left corner.
+  void show_in_place();
 
   Game& game() { return game_; }
   QtPlatform& platform() { return platform_; }
@@ -46,6 +52,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void build_menus();
+  // Runs a game procedure to its end; a close asked for meanwhile follows it.
+  void handle(const std::function<void()>& procedure);
   void shut_down();
 
   QtPlatform platform_;
@@ -56,6 +64,8 @@ class MainWindow : public QMainWindow {
   QAction* new_game_ = nullptr;
   QAction* about_ = nullptr;
   bool shut_down_ = false;
+  bool handling_ = false;
+  bool close_pending_ = false;
 };
 
 // Font substitutions so the game's named face and the menus render Japanese.

@@ -5,12 +5,13 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLibrary>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include <chrono>
-#include <thread>
 
 #include "app/qt_files.h"
 
@@ -61,12 +62,23 @@ void QtPlatform::message_box(std::string_view text, std::string_view caption, Me
 }
 
 void QtPlatform::wait(double seconds) {
-  // A steady clock, so midnight or a clock change neither shortens nor stretches the pause;
-  // sleeping rather than spinning leaves the core free.
+  // The window keeps answering the window system (repaints when uncovered, the window
+  // manager's ping, focus) while presses, keys and menu commands wait in the queue and run in
+  // order after the press being handled. The loop sleeps until an event or the end comes.
   const auto end = std::chrono::steady_clock::now() +
                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                        std::chrono::duration<double>(seconds));
-  while (std::chrono::steady_clock::now() < end) std::this_thread::sleep_until(end);
+  QEventLoop pause;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, &pause, &QEventLoop::quit);
+  // A steady clock, so midnight or a clock change neither shortens nor stretches the pause.
+  for (auto now = std::chrono::steady_clock::now(); now < end;
+       now = std::chrono::steady_clock::now()) {
+    timer.start(std::chrono::ceil<std::chrono::milliseconds>(end - now));
+    pause.exec(QEventLoop::ExcludeUserInputEvents);
+  }
 }
 
 std::optional<SoundLibrary> QtPlatform::load_sound_library() {

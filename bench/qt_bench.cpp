@@ -47,7 +47,7 @@ struct Window {
   NoPausePlatform platform;
   Sound sound{platform};
   Game g{platform, sound};
-  BoardView view{platform, g, nullptr};
+  BoardView view{platform, [](マウスボタン, double, double) {}, nullptr};
   explicit Window(bool shown = true) {
     view.resize(窓幅画素, 窓高画素);
     if (shown) {

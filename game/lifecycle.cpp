@@ -12,7 +12,7 @@ void 起動処理(Game& g, std::int32_t 窓ハンドル) {
   g.音.初期化_サウンド(窓ハンドル);
   g.音.読込_全音源();
 
-  // Codes, colours, buttons and geometry are compile-time constants (core/state.h).
+  // Codes, colours, buttons and geometry are compile-time constants (model/state.h).
   g.終了フラグ = 終了状態::続行中;
   for (int 列 = 1; 列 <= 列数; ++列)
     for (int 行 = 1; 行 <= 行数; ++行) g.桝色[列][行] = 桝の色(列, 行);

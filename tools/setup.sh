@@ -8,7 +8,7 @@ packages=(
   libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick openbox
   libx11-dev sgt-puzzles
 )
 

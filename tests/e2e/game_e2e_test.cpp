@@ -104,6 +104,36 @@ TEST(RealWindow, OpensWithItsCaptionAndMenuBarAndEscapeEndsItWithStatusZero) {
   escape_ends_with_status_zero(game);
 }
 
+// The top of the window's frame on the screen: the client area's top less the frame's top
+// extent that the window manager announces.
+std::optional<int> frame_top(XSession& x, const QString& window) {
+  const auto info = x.run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
+  const auto extents = x.run(QStringLiteral("xprop"),
+                             {QStringLiteral("-id"), window, QStringLiteral("_NET_FRAME_EXTENTS")});
+  if (!info || !extents || !extents->contains('=')) return std::nullopt;
+  int client_top = -1;
+  for (const QString& line : info->split('\n'))
+    if (line.contains(QStringLiteral("Absolute upper-left Y:")))
+      client_top = line.section(':', 1).trimmed().toInt();
+  // left, right, top, bottom
+  const QStringList sizes = extents->section('=', 1).split(',');
+  if (client_top < 0 || sizes.size() != 4) return std::nullopt;
+  return client_top - sizes[2].trimmed().toInt();
+}
+
+TEST(RealWindow, UnderAWindowManagerTheTitleBarLandsOnTheScreen) {
+  XSession x(/*window_manager=*/true);
+  ASSERT_TRUE(x.ok());
+  GameProcess game(x);
+  ASSERT_TRUE(game.wait_for_window());
+  std::optional<int> top;
+  for (int i = 0; i < 30 && top != 0; ++i, QThread::msleep(100))
+    top = frame_top(x, *x.visible_window(QStringLiteral("^Pawnfall for Windows$")));
+  ASSERT_TRUE(top) << "no frame extents from the window manager";
+  EXPECT_EQ(*top, 0) << "the frame's top edge is not at the top of the screen";
+  escape_ends_with_status_zero(game);
+}
+
 // Finds the board, plays the first capture it offers and commits it with the right button,
 // then checks the screen against the game's own procedures run on the same presses. Answers
 // the score the chain brought, or 0 after a failed check.

@@ -9,7 +9,7 @@
 
 namespace pawnfall::e2e {
 
-XSession::XSession() {
+XSession::XSession(bool window_manager) {
   // A display number of our own, away from the low ones people use by hand; a server that
   // does not answer is given up for the next number. -noreset: the server must not restart
   // (and refuse connections meanwhile) whenever its last client leaves.
@@ -28,14 +28,35 @@ XSession::XSession() {
           run(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")}, 2000).has_value();
       if (!answered) QThread::msleep(100);
     }
-    if (answered) return;
+    if (answered) {
+      if (window_manager) start_window_manager();
+      return;
+    }
     display_ = -1;
     xvfb_.kill();
     xvfb_.waitForFinished(2000);
   }
 }
 
+void XSession::start_window_manager() {
+  auto env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("DISPLAY"), display());
+  window_manager_.setProcessEnvironment(env);
+  window_manager_.start(QStringLiteral("openbox"), {});
+  // Ready once it has claimed the screen and says so on the root window.
+  for (int i = 0; i < 50; ++i) {
+    const auto wm = run(QStringLiteral("xprop"),
+                        {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+    if (wm && wm->contains(QStringLiteral("window id"))) return;
+    QThread::msleep(100);
+  }
+}
+
 XSession::~XSession() {
+  if (window_manager_.state() != QProcess::NotRunning) {
+    window_manager_.terminate();
+    window_manager_.waitForFinished(2000);
+  }
   xvfb_.terminate();
   if (!xvfb_.waitForFinished(3000)) xvfb_.kill();
   xvfb_.waitForFinished(1000);

@@ -14,7 +14,8 @@ namespace pawnfall::e2e {
 
 class XSession {
  public:
-  XSession();
+  // With a window manager (openbox), as on a desktop; without, a bare X server.
+  explicit XSession(bool window_manager = false);
   ~XSession();
   bool ok() const { return display_ >= 0; }
   QString display() const { return QStringLiteral(":%1").arg(display_); }
@@ -23,6 +24,7 @@ class XSession {
   std::optional<QString> run(const QString& program, const QStringList& args,
                              int timeout_ms = 10000);
   QImage screenshot();
+  void start_window_manager();
   // The id of a visible window whose caption matches the pattern.
   std::optional<QString> visible_window(const QString& caption_pattern);
   // Presses Return on a visible box whose caption matches and waits for it to close; answers
@@ -31,6 +33,7 @@ class XSession {
 
  private:
   QProcess xvfb_;
+  QProcess window_manager_;
   int display_ = -1;
 };
 

@@ -38,15 +38,17 @@ TEST_F(MainWindowTest, HasTheCaptionAndTheMenuTreeWithOnlyTatamiChecked) {
   EXPECT_TRUE(w.action(MenuItem::TATAMI)->isChecked());
 }
 
-TEST_F(MainWindowTest, EscapeEndsTheGameEvenFromTheMenuBarAndOtherKeysDoNothing) {
+TEST_F(MainWindowTest, EscapeOnTheMenuBarOnlyLeavesItAndOnTheBoardEndsTheGame) {
   MainWindow w;
   w.show();
   QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
   QCoreApplication::sendEvent(w.board_view(), &other);
   EXPECT_TRUE(w.isVisible());
-  // After a menu is closed with the keyboard the menu bar can hold the focus.
+  // Alt, or a menu closed with the keyboard, leaves the keyboard with the menu bar.
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QCoreApplication::sendEvent(w.menuBar(), &escape);
+  EXPECT_TRUE(w.isVisible());
+  QCoreApplication::sendEvent(w.board_view(), &escape);
   EXPECT_FALSE(w.isVisible());
 }
 
