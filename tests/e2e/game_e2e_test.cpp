@@ -262,6 +262,33 @@ TEST(BadSurroundings, TheGameStartsPlaysAndEndsWhateverItsFolderHolds) {
   }
 }
 
+// The real program with no display at all: the answers must come before any window exists.
+TEST(CommandLine, HelpAndVersionAnswerWithoutADisplayAndAnUnknownOptionFails) {
+  const struct {
+    QString option;
+    int status;
+    QString out, err;
+  } cases[] = {
+      {QStringLiteral("--help"), 0, QStringLiteral("Usage: pawnfall"), {}},
+      {QStringLiteral("--version"), 0, QStringLiteral("Pawnfall 0.9\n"), {}},
+      {QStringLiteral("--frobnicate"), 2, {}, QStringLiteral("pawnfall: unknown option")},
+  };
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+  for (const auto& c : cases) {
+    QProcess game;
+    game.setProcessEnvironment(env);
+    game.start(QStringLiteral(PAWNFALL_RUN_DIR "/pawnfall"), {c.option});
+    ASSERT_TRUE(game.waitForFinished(5000)) << c.option.toStdString();
+    EXPECT_EQ(game.exitStatus(), QProcess::NormalExit) << c.option.toStdString();
+    EXPECT_EQ(game.exitCode(), c.status) << c.option.toStdString();
+    const QString out = QString::fromUtf8(game.readAllStandardOutput());
+    const QString err = QString::fromUtf8(game.readAllStandardError());
+    EXPECT_TRUE(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out)) << out.toStdString();
+    EXPECT_TRUE(c.err.isEmpty() ? err.isEmpty() : err.startsWith(c.err)) << err.toStdString();
+  }
+}
+
 // The command of the installed desktop entry, found on the installed PATH.
 QString desktop_command(const QString& prefix) {
   QFile entry(prefix + QStringLiteral("/share/applications/pawnfall.desktop"));
