@@ -10,7 +10,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 #include <QRawFont>
 
 #include <algorithm>
@@ -20,17 +19,19 @@
 #include <cstdio>
 
 #include "model/pictures.h"
+#include "tools/figures.h"
 
 namespace {
+
+using namespace pawnfall::art;
 
 constexpr int kSquare = 35;  // piece and empty-square pictures
 constexpr int kTile = 36;    // background tiles, laid on a 34-pixel pitch
 constexpr int kPitch = 34;   // tiles repeat with this period so their overlap matches
 constexpr QRectF kFigureBox(5, 1, 25, 31);  // pixels 5..29 across, 1..31 down
 constexpr int kBannerWidth = 210, kBannerHeight = 50, kBand = 3;
-constexpr int kIcon = 64;
+constexpr int kIcon = 64;  // the window icon; the installed sizes come from make_icons
 
-const char* const kSansFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const char* const kTitleFont = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
 
 // ---------------------------------------------------------------------------------------------
@@ -121,11 +122,6 @@ QImage marble(QColor base, QColor vein, std::uint32_t seed) {
 
 enum class Side { White, Black };
 
-// The font's hollow chess glyphs, U+2654..2659 in the order K Q R B N P, give both colours
-// their figure: the outline and inner lines over a silhouette filled in the figure's colour.
-enum class Kind : char16_t { King, Queen, Rook, Bishop, Knight, Pawn };
-constexpr char16_t glyph_of(Kind kind) { return u'\u2654' + static_cast<char16_t>(kind); }
-
 struct PieceArt {
   int code;
   Side side;
@@ -151,37 +147,6 @@ constexpr std::array<PieceArt, 12> kPieces{{
 QString picture_name(int code) {
   const std::string_view name = pawnfall::絵_コードから(code)->名;
   return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
-
-class Glyphs {
- public:
-  explicit Glyphs(const char* file) : font_(QString::fromLatin1(file), kEm) {}
-  bool valid() const { return font_.isValid(); }
-
-  // Outline of one character at the font's em size, origin on the baseline.
-  QPainterPath path(char16_t ch) const {
-    const QChar c(ch);
-    const auto indexes = font_.glyphIndexesForString(QString(c));
-    return indexes.isEmpty() ? QPainterPath() : font_.pathForGlyph(indexes.first());
-  }
-
-  static constexpr double kEm = 100;
-
- private:
-  QRawFont font_;
-};
-
-// Every contour filled on its own, so holes close up: the piece's whole silhouette.
-QPainterPath silhouette(const QPainterPath& glyph) {
-  QPainterPath out;
-  out.setFillRule(Qt::WindingFill);
-  for (const QPolygonF& poly : glyph.toSubpathPolygons()) {
-    QPainterPath part;
-    part.addPolygon(poly);
-    part.closeSubpath();
-    out = out.united(part);
-  }
-  return out;
 }
 
 // One scale for every figure, so pieces keep their relative sizes as in a chess diagram. The
@@ -211,7 +176,6 @@ QTransform placement(const QRectF& glyph_box, QSizeF scale) {
   return t;
 }
 
-const QColor kWhiteLight(224, 224, 224), kWhiteMid(192, 192, 192), kWhiteDark(160, 160, 160);
 const QColor kWhiteLine(40, 40, 40);
 const QColor kBlackBody(49, 49, 49), kBlackLight(64, 64, 64);
 const QColor kBlackLine(120, 120, 120), kBlackEdge(20, 20, 20);
@@ -396,35 +360,6 @@ QImage taitoru() {
   return img;
 }
 
-QImage icon(const Glyphs& glyphs) {
-  QImage img = blank(kIcon, kIcon, QColor(0, 0, 160));
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  QRadialGradient sky(QPointF(kIcon * 0.4, kIcon * 0.35), kIcon * 0.8);
-  sky.setColorAt(0, QColor(60, 110, 230));
-  sky.setColorAt(1, QColor(0, 20, 120));
-  p.fillRect(img.rect(), sky);
-
-  const QPainterPath lines_raw = glyphs.path(glyph_of(Kind::Knight));
-  const QRectF raw = lines_raw.boundingRect();
-  const double scale = (kIcon - 8) / std::max(raw.width(), raw.height());
-  QTransform t;
-  t.translate(kIcon / 2.0, kIcon - 4.0);
-  t.scale(scale, scale);
-  t.translate(-raw.center().x(), -raw.bottom());
-  const QPainterPath body = t.map(silhouette(lines_raw));
-  QLinearGradient light(body.boundingRect().topLeft(), body.boundingRect().bottomRight());
-  light.setColorAt(0.0, QColor(250, 250, 250));
-  light.setColorAt(0.5, kWhiteLight);
-  light.setColorAt(1.0, kWhiteDark);
-  p.setPen(Qt::NoPen);
-  p.setBrush(light);
-  p.drawPath(body);
-  p.setBrush(QColor(10, 10, 40));
-  p.drawPath(t.map(lines_raw));
-  return img;
-}
-
 // ---------------------------------------------------------------------------------------------
 
 bool save(const QImage& img, const QDir& dir, const QString& name) {
@@ -474,6 +409,6 @@ int main(int argc, char** argv) {
   ok &= save(uchu(), out, picture_name(pawnfall::HAIKEI_UCHU));
   ok &= save(renga(), out, picture_name(pawnfall::HAIKEI_RENGA));
   ok &= save(taitoru(), out, picture_name(pawnfall::TAITORU));
-  ok &= save(icon(glyphs), out, QStringLiteral("icon"));
+  ok &= save(icon(glyphs, kIcon), out, QStringLiteral("icon"));
   return ok ? 0 : 1;
 }

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick openbox
   libx11-dev sgt-puzzles
+  lintian appstream desktop-file-utils man-db
 )
 
 missing=()

@@ -39,10 +39,20 @@ if [[ ${#fuzzers[@]} -gt 0 ]]; then
   done
 fi
 
-# One closing line for the plain and sanitized suites; any failure above has already ended the script non-zero.
+# On CI, the Debian package: built, checked, installed as root, played and removed again.
+if [[ "${CI:-}" == "true" ]]; then
+  bash tools/package_test.sh | tee "$logs/package.log"
+fi
+
+# One closing line for the plain and sanitized suites and the package checks; any failure above
+# has already ended the script non-zero.
 total=0
 for log in "$logs"/plain.log "$logs"/asan.log; do
   n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9][0-9]*\).*/\1/p' "$log" | tail -n 1)
   total=$((total + ${n:-0}))
 done
+if [[ -f "$logs/package.log" ]]; then
+  n=$(sed -n 's/^package checks: \([0-9][0-9]*\) passed, 0 failed$/\1/p' "$logs/package.log")
+  total=$((total + ${n:-0}))
+fi
 echo "tests: $total passed, 0 failed"

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QThread>
@@ -353,13 +354,39 @@ TEST(BadSurroundings, WhateverStandsAtTheSettingsNameTheWindowComesAndItStaysAsI
   }
 }
 
-// The command of the installed desktop entry, found on the installed PATH.
-QString desktop_command(const QString& prefix) {
-  QFile entry(prefix + QStringLiteral("/share/applications/pawnfall.desktop"));
+// The real program with no display at all: the answers must come before any window exists.
+TEST(CommandLine, HelpAndVersionAnswerWithoutADisplayAndAnUnknownOptionFails) {
+  const struct {
+    QString option;
+    int status;
+    QString out, err;
+  } cases[] = {
+      {QStringLiteral("--help"), 0, QStringLiteral("Usage: pawnfall"), {}},
+      {QStringLiteral("--version"), 0, QStringLiteral("Pawnfall 0.9\n"), {}},
+      {QStringLiteral("--frobnicate"), 2, {}, QStringLiteral("pawnfall: unknown option")},
+  };
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+  for (const auto& c : cases) {
+    QProcess game;
+    game.setProcessEnvironment(env);
+    game.start(QStringLiteral(PAWNFALL_RUN_DIR "/pawnfall"), {c.option});
+    ASSERT_TRUE(game.waitForFinished(5000)) << c.option.toStdString();
+    EXPECT_EQ(game.exitStatus(), QProcess::NormalExit) << c.option.toStdString();
+    EXPECT_EQ(game.exitCode(), c.status) << c.option.toStdString();
+    const QString out = QString::fromUtf8(game.readAllStandardOutput());
+    const QString err = QString::fromUtf8(game.readAllStandardError());
+    EXPECT_TRUE(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out)) << out.toStdString();
+    EXPECT_TRUE(c.err.isEmpty() ? err.isEmpty() : err.startsWith(c.err)) << err.toStdString();
+  }
+}
+
+// The command of a desktop entry's Exec= line, without arguments or field codes.
+QString desktop_command(const QString& entry_file) {
+  QFile entry(entry_file);
   if (!entry.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
   for (const QString& line : QString::fromUtf8(entry.readAll()).split('\n'))
-    if (line.startsWith(QStringLiteral("Exec=")))
-      return prefix + QStringLiteral("/bin/") + line.mid(5).section(' ', 0, 0);
+    if (line.startsWith(QStringLiteral("Exec="))) return line.mid(5).section(' ', 0, 0);
   return {};
 }
 
@@ -370,38 +397,68 @@ bool any_sound(const QString& raw_file) {
   return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b != 0; });
 }
 
+// Starts an installed game as the desktop would, from a fresh home folder, plays a chain and
+// quits; the game must keep its files in the data folder, its sounds linked from `sounds_root`.
+void play_installed_game(const QString& command, const QString& sounds_root,
+                         const QStringList& environment = {}) {
+  ASSERT_TRUE(QFileInfo(command).isExecutable()) << command.toStdString();
+  QTemporaryDir audio;
+  XSession x;
+  ASSERT_TRUE(x.ok());
+  GameOptions options;
+  options.program_as_home = command;
+  const QString raw = audio.filePath(QStringLiteral("mix.raw"));
+  options.environment = QStringList{QStringLiteral("SDL_AUDIODRIVER=disk"),
+                                    QStringLiteral("SDL_DISKAUDIOFILE=") + raw} +
+                        environment;
+  GameProcess game(x, options);
+  ASSERT_TRUE(game.wait_for_window());
+  const double score = play_a_chain(x);
+  EXPECT_GT(score, 0);
+
+  const QDir data(game.folder() + QStringLiteral("/.local/share/pawnfall"));
+  QFile ini(data.filePath(QStringLiteral("Pawnfall.ini")));
+  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+  const QString settings = QStringDecoder("Shift_JIS")(ini.readAll());
+  EXPECT_TRUE(settings.contains(QStringLiteral("過去最高スコア=%1\r\n").arg(score)))
+      << "the best score was not saved in the data folder";
+  for (const QString& wave : kWaves) {
+    const QFileInfo link(data.filePath(wave));
+    EXPECT_TRUE(link.symLinkTarget().startsWith(sounds_root) && link.isFile())
+        << wave.toStdString();
+  }
+  EXPECT_EQ(game.files(), QStringList{QStringLiteral(".local")}) << "written into the home folder";
+  QElapsedTimer clock;
+  clock.start();
+  while (!any_sound(raw) && clock.elapsed() < 5000) QThread::msleep(100);
+  EXPECT_TRUE(any_sound(raw)) << "no sound was played";
+  escape_ends_with_status_zero(game);
+}
+
 TEST(InstalledGame, StartsFromItsDesktopEntryInTheHomeFolderAndKeepsItsFilesInTheDataFolder) {
-  QTemporaryDir prefix, audio;
+  QTemporaryDir prefix;
   QProcess install;
   install.start(QStringLiteral(PAWNFALL_CMAKE_COMMAND),
                 {QStringLiteral("--install"), QStringLiteral(PAWNFALL_BINARY_DIR),
                  QStringLiteral("--prefix"), prefix.path()});
   ASSERT_TRUE(install.waitForFinished(60000));
   ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
-  const QString command = desktop_command(prefix.path());
-  ASSERT_TRUE(QFileInfo(command).isExecutable()) << command.toStdString();
+  const QString command =
+      desktop_command(prefix.filePath(QStringLiteral("share/applications/pawnfall.desktop")));
+  play_installed_game(prefix.filePath(QStringLiteral("bin/")) + command, prefix.path());
+}
 
-  XSession x;
-  ASSERT_TRUE(x.ok());
-  GameOptions options;
-  options.program_as_home = command;
-  const QString raw = audio.filePath(QStringLiteral("mix.raw"));
-  options.environment = {QStringLiteral("SDL_AUDIODRIVER=disk"),
-                         QStringLiteral("SDL_DISKAUDIOFILE=") + raw};
-  GameProcess game(x, options);
-  ASSERT_TRUE(game.wait_for_window());
-
-  const QDir data(game.folder() + QStringLiteral("/.local/share/pawnfall"));
-  EXPECT_TRUE(QFileInfo(data.filePath(QStringLiteral("Pawnfall.ini"))).isFile());
-  for (const QString& wave : kWaves)
-    EXPECT_TRUE(QFileInfo(data.filePath(wave)).symLinkTarget().startsWith(prefix.path()))
-        << wave.toStdString();
-  EXPECT_EQ(game.files(), QStringList{QStringLiteral(".local")}) << "written into the home folder";
-  QElapsedTimer clock;
-  clock.start();
-  while (!any_sound(raw) && clock.elapsed() < 5000) QThread::msleep(100);
-  EXPECT_TRUE(any_sound(raw)) << "the dealing sound was not played";
-  escape_ends_with_status_zero(game);
+// The game as its Debian package installs it, named by the desktop entry given in
+// PAWNFALL_INSTALLED_DESKTOP_ENTRY; run by tools/package_test.sh, which installs the package.
+TEST(InstalledPackage, StartsFromItsDesktopEntryOnAPlayersPathAndPlays) {
+  const QString entry = qEnvironmentVariable("PAWNFALL_INSTALLED_DESKTOP_ENTRY");
+  if (entry.isEmpty()) GTEST_SKIP() << "no installed package named";
+  // A player's PATH on Debian, which holds the games folder that root's lacks.
+  const QString path = QStringLiteral("/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games");
+  const QString command = QStandardPaths::findExecutable(desktop_command(entry), path.split(':'));
+  ASSERT_FALSE(command.isEmpty()) << "the desktop entry's command is on no player's PATH";
+  play_installed_game(command, QStringLiteral("/usr/"),
+                      {QStringLiteral("PATH=") + path, QStringLiteral("QT_QPA_PLATFORM=xcb")});
 }
 
 }  // namespace

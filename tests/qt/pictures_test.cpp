@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <utility>
@@ -89,6 +90,40 @@ TEST(Pictures, EveryPictureIsEmbeddedOpaqueAndOfItsSize) {
     ASSERT_FALSE(img.isNull()) << name.toStdString();
     EXPECT_EQ(img.size(), size) << name.toStdString();
     EXPECT_TRUE(opaque(img)) << name.toStdString();
+  }
+}
+
+// The largest brightness step between neighbouring pixels: an edge drawn at the picture's own
+// size steps nearly from outline to sky in one pixel, a picture scaled up from a smaller one
+// spreads that step over several.
+int sharpest_step(const QImage& img) {
+  int step = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 1; x < img.width(); ++x)
+      step = std::max(step, std::abs(qGray(img.pixel(x, y)) - qGray(img.pixel(x - 1, y))));
+  return step;
+}
+
+TEST(Pictures, TheInstalledIconsAreTheWindowIconDrawnSharpAtEachThemeSize) {
+  const QImage window_icon = load("icon");
+  const int sharp = sharpest_step(window_icon);
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    SCOPED_TRACE(size);
+    const QImage img =
+        QImage(QStringLiteral(PAWNFALL_ICON_DIR "/%1x%1/apps/pawnfall.png").arg(size))
+            .convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(img.size(), QSize(size, size));
+    EXPECT_TRUE(opaque(img));
+    // The same picture: scaled to the window icon's size it differs only by resampling.
+    const QImage same = img.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_TRUE(near(mean(same), QColor(mean(window_icon)), 6));
+    if (size == 64) {
+      EXPECT_EQ(img, window_icon);
+    }
+    // Scaled up from 64 pixels, the 128 and 256 icons step at most half as sharply.
+    if (size > 64) {
+      EXPECT_GE(sharpest_step(img), sharp * 9 / 10);
+    }
   }
 }
 

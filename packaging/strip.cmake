@@ -1,0 +1,20 @@
+# Run by cpack on the staged files: removes the .comment and .note sections that a plain strip
+# leaves in the program and its sound library, as Debian's own packaging tools do.
+if(NOT IS_DIRECTORY "${CPACK_TEMPORARY_INSTALL_DIRECTORY}" OR NOT CPACK_PAWNFALL_STRIP)
+  message(FATAL_ERROR "strip.cmake runs inside cpack, on its staging folder")
+endif()
+file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
+foreach(file IN LISTS staged)
+  file(READ "${file}" magic LIMIT 4 HEX)
+  if(NOT magic STREQUAL "7f454c46")  # ELF
+    continue()
+  endif()
+  set(options --remove-section=.comment --remove-section=.note)
+  if(file MATCHES "\\.so$")
+    list(APPEND options --strip-unneeded)
+  endif()
+  execute_process(COMMAND "${CPACK_PAWNFALL_STRIP}" ${options} "${file}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot strip ${file}")
+  endif()
+endforeach()

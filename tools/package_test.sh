@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Builds the Debian package and meets it as a player's machine would: lintian, the desktop and
+# AppStream validators and the manual page on the package, then installed with apt, started from
+# its desktop entry under Xvfb to play a chain, and removed again. Ends with one count line.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+deb=$(readlink -f "$(bash tools/package.sh | tail -n 1)")
+# The end-to-end test program, which reads the board from the screen to play the chain.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target e2e_tests >/dev/null
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+work=$(mktemp -d)
+trap '"${sudo[@]}" apt-get purge -y -qq pawnfall >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+passed=0
+failed=0
+# Runs one check quietly; on failure shows what it printed.
+check() {
+  local name=$1
+  shift
+  if "$@" >"$work/out" 2>&1; then
+    echo "ok: $name"
+    passed=$((passed + 1))
+  else
+    echo "FAILED: $name"
+    sed 's/^/    /' "$work/out"
+    failed=$((failed + 1))
+  fi
+}
+
+lintian_clean() {
+  lintian --fail-on error --display-info "$deb" 2>&1 | grep -v 'root privileges' | tee "$work/lintian"
+  return "${PIPESTATUS[0]}"
+}
+check "lintian finds no error" lintian_clean
+echo "    lintian tags: $(grep -c '^E:' "$work/lintian" || true) errors," \
+  "$(grep -c '^W:' "$work/lintian" || true) warnings, $(grep -c '^I:' "$work/lintian" || true) infos"
+
+dpkg-deb -x "$deb" "$work/deb"
+holds_its_files() {
+  local missing=0
+  for path in usr/games/pawnfall usr/lib/games/pawnfall/pawnfall \
+    usr/lib/games/pawnfall/libPawnfall.so usr/share/games/pawnfall/sounds/BGM.wav \
+    usr/share/applications/pawnfall.desktop usr/share/metainfo/org.example.pawnfall.metainfo.xml \
+    usr/share/man/man6/pawnfall.6.gz usr/share/man/ja/man6/pawnfall.6.gz \
+    usr/share/doc/pawnfall/copyright usr/share/doc/pawnfall/changelog.Debian.gz; do
+    [[ -e "$work/deb/$path" ]] || { echo "missing /$path"; missing=1; }
+  done
+  for size in 16 22 24 32 48 64 128 256; do
+    [[ -e "$work/deb/usr/share/icons/hicolor/${size}x$size/apps/pawnfall.png" ]] ||
+      { echo "missing the ${size} px icon"; missing=1; }
+  done
+  return $missing
+}
+check "the package holds its files in Debian's places for games" holds_its_files
+stripped() {
+  for elf in "$work"/deb/usr/lib/games/pawnfall/*; do
+    if readelf -S "$elf" | grep -Eq '\.symtab|\.debug_'; then echo "not stripped: $elf"; return 1; fi
+  done
+}
+check "the program and its sound library are stripped" stripped
+depends_on() {
+  dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$1"
+}
+for package in libqt6widgets6 fonts-ipafont-mincho qt6-qpa-plugins; do
+  check "the package depends on $package" depends_on "$package"
+done
+check "the desktop entry validates" \
+  bash -c '! desktop-file-validate "$1" | grep .' _ "$work/deb/usr/share/applications/pawnfall.desktop"
+check "the AppStream metainfo validates" \
+  appstreamcli validate --no-net "$work/deb/usr/share/metainfo/org.example.pawnfall.metainfo.xml"
+manual_formats() {
+  for page in "$work"/deb/usr/share/man/man6/pawnfall.6.gz "$work"/deb/usr/share/man/ja/man6/pawnfall.6.gz; do
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null | grep . && return 1
+  done
+  return 0
+}
+check "the manual pages format without warnings" manual_formats
+
+check "apt installs the package with its dependencies" \
+  "${sudo[@]}" apt-get install -y -qq --reinstall "$deb"
+# A player's PATH on Debian holds /usr/games, which root's lacks.
+player_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
+answers_version_without_display() {
+  mkdir -p "$work/home"
+  [[ $(env -u DISPLAY HOME="$work/home" PATH="$player_path" pawnfall --version) == "Pawnfall 0.9" ]]
+}
+check "pawnfall --version answers without a display" answers_version_without_display
+plays_from_desktop_entry() {
+  PAWNFALL_INSTALLED_DESKTOP_ENTRY=/usr/share/applications/pawnfall.desktop \
+    build/tests/e2e/e2e_tests --gtest_filter='InstalledPackage.*' | tee "$work/play"
+  grep -q '^\[  PASSED  \] 1 test' "$work/play" && ! grep -q 'SKIPPED' "$work/play"
+}
+check "the installed game starts from its desktop entry, plays a chain and quits with Escape" \
+  plays_from_desktop_entry
+removed() {
+  "${sudo[@]}" apt-get purge -y -qq pawnfall && [[ ! -e /usr/games/pawnfall ]] &&
+    [[ ! -e /usr/lib/games/pawnfall ]] && ! dpkg -s pawnfall >/dev/null 2>&1
+}
+check "apt removes the package and its files" removed
+
+echo "package checks: $passed passed, $failed failed"
+[[ $failed -eq 0 ]]
