@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <iostream>
 
-#include "app/main_window.h"
 #include "app/command_line.h"
+#include "app/main_window.h"
 
 int main(int argc, char** argv) {
   // Before QApplication, which would need a display even for --help.

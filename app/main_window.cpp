@@ -9,7 +9,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
+
+#include <utility>
 
 #include "game/commands.h"
 #include "game/lifecycle.h"
@@ -56,6 +59,8 @@ BoardView::BoardView(QtPlatform& platform, PressHandler on_press, QWidget* paren
 void BoardView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QPoint(0, 0), platform_.image());
+  // Queued, so it runs once this frame has been flushed to the screen.
+  if (after_first_frame_) QTimer::singleShot(0, this, std::exchange(after_first_frame_, {}));
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
@@ -86,7 +91,10 @@ MainWindow::MainWindow()
   build_menus();
   qApp->installEventFilter(this);
 
-  起動処理(game_, static_cast<std::int32_t>(winId()));
+  起動処理_画面(game_);
+  // The sound device can take a while to open: the game shows itself first.
+  view_->after_first_frame(
+      [this] { handle([this] { 起動処理_サウンド(game_, static_cast<std::int32_t>(winId())); }); });
 
   // The image and the board have one size; a larger window would only show unpainted area.
   setFixedSize(窓幅画素, 窓高画素);

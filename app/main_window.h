@@ -18,6 +18,8 @@ class BoardView : public QWidget {
  public:
   using PressHandler = std::function<void(マウスボタン, double x, double y)>;
   BoardView(QtPlatform& platform, PressHandler on_press, QWidget* parent);
+  // Runs once, as soon as the first frame has gone to the screen.
+  void after_first_frame(std::function<void()> action) { after_first_frame_ = std::move(action); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -26,6 +28,7 @@ class BoardView : public QWidget {
  private:
   QtPlatform& platform_;
   PressHandler on_press_;
+  std::function<void()> after_first_frame_;
 };
 
 class MainWindow : public QMainWindow {

@@ -9,9 +9,16 @@
 namespace pawnfall {
 
 void 起動処理(Game& g, std::int32_t 窓ハンドル) {
+  起動処理_画面(g);
+  起動処理_サウンド(g, 窓ハンドル);
+}
+
+void 起動処理_サウンド(Game& g, std::int32_t 窓ハンドル) {
   g.音.初期化_サウンド(窓ハンドル);
   g.音.読込_全音源();
+}
 
+void 起動処理_画面(Game& g) {
   // Codes, colours, buttons and geometry are compile-time constants (model/state.h).
   g.終了フラグ = 終了状態::続行中;
   for (int 列 = 1; 列 <= 列数; ++列)

@@ -57,11 +57,14 @@ void Sound::初期化_サウンド(std::int32_t 窓ハンドル) {
   auto library = platform_.load_sound_library();
   library_ = library && library->complete() ? *library : SoundLibrary{};
   interface_ = usable() ? library_.dsInitialize(窓ハンドル) : 0;
+  opened_ = true;
   if (interface_ == 0) 表示_警告(初期化失敗文);
 }
 
 void Sound::読込_全音源() {
   for (const auto& entry : 音源表) adopt(entry.id, 読込_サウンド(entry.ファイル名, entry.種類));
+  const auto waiting = std::exchange(waiting_, {});
+  for (const auto& [r, s] : waiting) request(r, s);
 }
 
 std::int32_t Sound::読込_サウンド(std::string_view ファイル名, 音の種類 種類) {
@@ -110,16 +113,28 @@ void Sound::表示_警告(std::string_view text) {
   platform_.message_box(text, 警告見出し, MessageIcon::Warning);
 }
 
-void Sound::play(音源 s) const {
-  if (const auto buffer = handle(s); buffer != 0 && usable()) library_.dsPlay(buffer);
-}
+void Sound::play(音源 s) { request(Request::Play, s); }
+void Sound::loop(音源 s) { request(Request::Loop, s); }
+void Sound::stop(音源 s) { request(Request::Stop, s); }
 
-void Sound::loop(音源 s) const {
-  if (const auto buffer = handle(s); buffer != 0 && usable()) library_.dsPlayLooping(buffer);
-}
-
-void Sound::stop(音源 s) const {
-  if (const auto buffer = handle(s); buffer != 0 && usable()) library_.dsStop(buffer);
+void Sound::request(Request r, 音源 s) {
+  if (!opened_) {
+    waiting_.emplace_back(r, s);
+    return;
+  }
+  const auto buffer = handle(s);
+  if (buffer == 0 || !usable()) return;
+  switch (r) {
+    case Request::Play:
+      library_.dsPlay(buffer);
+      break;
+    case Request::Loop:
+      library_.dsPlayLooping(buffer);
+      break;
+    case Request::Stop:
+      library_.dsStop(buffer);
+      break;
+  }
 }
 
 void Sound::free(std::int32_t buffer) const {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "model/platform.h"
 #include "soundlib/pawnfall_sound.h"
@@ -43,7 +45,8 @@ class Sound {
 
   // Opens the library and its interface; warns when there is none. Start-up goes on either way.
   void 初期化_サウンド(std::int32_t 窓ハンドル);
-  // Creates the five buffers from their wave files, in table order.
+  // Creates the five buffers from their wave files, in table order, then makes the requests
+  // that came before the library was opened.
   void 読込_全音源();
   // A buffer from a wave file in the current folder, or 0 (with a warning when the file is bad).
   std::int32_t 読込_サウンド(std::string_view ファイル名, 音の種類 種類);
@@ -52,10 +55,13 @@ class Sound {
   void 終了_サウンド();
   void 表示_警告(std::string_view text);
 
-  // Each does nothing without a library or for a sound whose buffer could not be made.
-  void play(音源 s) const;
-  void loop(音源 s) const;
-  void stop(音源 s) const;
+  // Each does nothing without a library or for a sound whose buffer could not be made. Before
+  // the library is opened they wait, in order: the window opens it after its first frame, so
+  // the game shows itself without waiting for the sound device, and the dealing sound and the
+  // music start a moment later.
+  void play(音源 s);
+  void loop(音源 s);
+  void stop(音源 s);
 
   std::int32_t handle(音源 s) const { return buffers_[index(s)]; }
   std::int32_t interface_handle() const { return interface_; }
@@ -66,11 +72,15 @@ class Sound {
   static std::size_t index(音源 s) { return static_cast<std::size_t>(s); }
   bool usable() const { return library_.complete(); }
   void free(std::int32_t buffer) const;
+  enum class Request { Play, Loop, Stop };
+  void request(Request r, 音源 s);
 
   Platform& platform_;
   SoundLibrary library_;
   std::int32_t interface_ = 0;
   std::array<std::int32_t, 音源表.size()> buffers_{};
+  bool opened_ = false;
+  std::vector<std::pair<Request, 音源>> waiting_;
 };
 
 }  // namespace pawnfall

@@ -290,7 +290,7 @@ TEST(BadSurroundings, TheGameStartsPlaysAndEndsWhateverItsFolderHolds) {
     ASSERT_TRUE(x.ok());
     GameProcess game(x, c.options);
     ASSERT_TRUE(game.started());
-    EXPECT_EQ(game.dismiss_warnings_until_window(), c.warnings);
+    EXPECT_EQ(game.dismiss_start_up_warnings(), c.warnings);
     EXPECT_GT(play_a_chain(x), 0);
     escape_ends_with_status_zero(game);
     c.afterwards(game);

@@ -144,10 +144,6 @@ std::optional<QString> XSession::visible_window(const QString& caption_pattern) 
   return found->trimmed().split('\n').first();
 }
 
-bool GameProcess::wait_for_window(int timeout_ms) {
-  return dismiss_warnings_until_window(timeout_ms) == 0;
-}
-
 bool XSession::answer_box(const QString& caption_pattern) {
   const auto box = visible_window(caption_pattern);
   if (!box) return false;
@@ -158,18 +154,40 @@ bool XSession::answer_box(const QString& caption_pattern) {
   return true;
 }
 
-int GameProcess::dismiss_warnings_until_window(int timeout_ms) {
-  const QString main_caption = QStringLiteral("^Pawnfall for Windows$");
-  const QString warning_caption = QStringLiteral("^Pawnfall(\\.dll)?$");
-  int warnings = 0;
+namespace {
+
+const QString kMainCaption = QStringLiteral("^Pawnfall for Windows$");
+const QString kWarningCaption = QStringLiteral("^Pawnfall(\\.dll)?$");
+
+}  // namespace
+
+bool GameProcess::wait_for_window(int timeout_ms) {
   for (int waited = 0; waited < timeout_ms; waited += 100) {
-    if (auto main = x_.visible_window(main_caption)) {
+    if (x_.visible_window(kWarningCaption)) return false;
+    if (auto main = x_.visible_window(kMainCaption)) {
       window_ = *main;
-      return warnings;
+      return true;
     }
-    if (x_.answer_box(warning_caption)) {
+    QThread::msleep(100);
+  }
+  return false;
+}
+
+int GameProcess::dismiss_start_up_warnings(int timeout_ms) {
+  // The sound's warnings come just after the first frame: once the window is there, a quiet
+  // second with no box ends the start-up.
+  constexpr int kQuietMs = 1000;
+  int warnings = 0, quiet = 0;
+  for (int waited = 0; waited < timeout_ms; waited += 100) {
+    if (x_.answer_box(kWarningCaption)) {
       ++warnings;
+      quiet = 0;
       continue;
+    }
+    if (auto main = x_.visible_window(kMainCaption)) {
+      window_ = *main;
+      if (quiet >= kQuietMs) return warnings;
+      quiet += 100;
     }
     QThread::msleep(100);
   }

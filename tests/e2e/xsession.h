@@ -59,8 +59,8 @@ class GameProcess {
   // Waits for the main window; false also when a warning box showed up first.
   bool wait_for_window(int timeout_ms = 10000);
   // Presses OK on every warning box (the sound's "Pawnfall.dll", the settings file's
-  // "Pawnfall") that shows up until the main window is there, and answers how many there were.
-  int dismiss_warnings_until_window(int timeout_ms = 15000);
+  // "Pawnfall") that shows up while the game starts, and answers how many there were.
+  int dismiss_start_up_warnings(int timeout_ms = 15000);
   QString folder() const { return dir_.path(); }
   QStringList files() const;
   void key(const QString& name);
