@@ -30,6 +30,11 @@ constexpr int kEffectVolume = SDL_MIX_MAXVOLUME;
 constexpr int kMusicVolume = SDL_MIX_MAXVOLUME / 2;
 // How much of a wave in another format is handed to its converter at a time, in frames.
 constexpr Uint32 kConvertFrames = 1024;
+// The widest frame a checked wave can have: 8 channels of 32 bits.
+constexpr Uint32 kWidestFrameBytes = 8 * 4;
+// Fed to a converter after a wave's end, to push out the part it holds back; zero bytes are
+// silence in every format a converter gets (unsigned 8-bit waves are widened first).
+Uint8 silence[kConvertFrames * kWidestFrameBytes] = {};
 
 // "RIFF", a little-endian size, then the declared bytes beginning with "WAVE".
 constexpr std::size_t kRiffHeaderBytes = 8;
@@ -45,13 +50,14 @@ struct Buffer {
   Uint32 length = 0;         // bytes, whole frames
   Uint32 frame_bytes = 0;
   SDL_AudioStream* converter = nullptr;  // none when the wave is already in the output format
+  Uint64 converted_length = 0;           // output bytes the wave lasts, when converted
   int volume = kEffectVolume;
 
   // The voice, touched only with the audio device locked.
   bool playing = false;
   bool looping = false;
-  bool flushed = false;  // the converter holds the wave's whole end
-  Uint32 position = 0;   // bytes of samples mixed or handed to the converter
+  Uint32 position = 0;  // bytes of samples mixed or handed to the converter
+  Uint64 unheard = 0;   // output bytes a single play through the converter has still to sound
 
   Buffer() = default;
   Buffer(const Buffer&) = delete;
@@ -64,8 +70,8 @@ struct Buffer {
   void start(bool loop) {
     playing = true;
     looping = loop;
-    flushed = false;
     position = 0;
+    unheard = converted_length;
     if (converter != nullptr) SDL_AudioStreamClear(converter);
   }
 
@@ -90,35 +96,32 @@ struct Buffer {
 
   // Mixes what the converter has ready; when it has nothing, feeds it and mixes nothing yet.
   int mix_converted(Uint8* out, int bytes, std::vector<Uint8>& scratch) {
-    const int wanted = std::min(bytes, static_cast<int>(scratch.size()));
-    const int ready = SDL_AudioStreamGet(converter, scratch.data(), wanted);
-    if (ready < 0) {
-      playing = false;
-      return 0;
-    }
+    Uint64 wanted = std::min<Uint64>(static_cast<Uint64>(bytes), scratch.size());
+    if (!looping) wanted = std::min(wanted, unheard);
+    const int ready =
+        wanted == 0 ? 0 : SDL_AudioStreamGet(converter, scratch.data(), static_cast<int>(wanted));
     if (ready > 0) {
       SDL_MixAudioFormat(out, scratch.data(), kFormat, static_cast<Uint32>(ready), volume);
+      if (!looping && (unheard -= static_cast<Uint64>(ready)) == 0) playing = false;
       return ready;
     }
-    if (flushed) {
-      playing = false;
-    } else if (position == length) {
-      // A loop feeds its start after its end, so the converter's filter runs across the seam;
-      // a single play pushes out what the converter still holds back.
-      if (looping)
-        position = 0;
-      else if (SDL_AudioStreamFlush(converter) == 0)
-        flushed = true;
-      else
-        playing = false;
-    } else {
-      const Uint32 n = std::min(length - position, kConvertFrames * frame_bytes);
-      if (SDL_AudioStreamPut(converter, samples + position, static_cast<int>(n)) == 0)
-        position += n;
-      else
-        playing = false;
-    }
+    if (ready < 0 || wanted == 0 || !feed()) playing = false;
     return 0;
+  }
+
+  // Hands the converter its next piece: the wave's, its start again after its end for a loop,
+  // so the converter's filter runs across the seam, or silence after the end of a single play,
+  // which pushes out what the converter still holds back of it. (The converter's own flush
+  // dropped a whole block of some waves' ends.)
+  bool feed() {
+    if (position == length && looping) position = 0;
+    if (position == length)
+      return SDL_AudioStreamPut(converter, silence,
+                                static_cast<int>(kConvertFrames * frame_bytes)) == 0;
+    const Uint32 n = std::min(length - position, kConvertFrames * frame_bytes);
+    if (SDL_AudioStreamPut(converter, samples + position, static_cast<int>(n)) != 0) return false;
+    position += n;
+    return true;
   }
 
   void next_round() {
@@ -217,12 +220,17 @@ std::unique_ptr<Buffer> decode(const void* image, std::size_t length) {
   // negative value, not silence: such a wave is widened to 16 bits here, once.
   if (spec.format == AUDIO_U8 && !widen_to_s16(*buffer, spec)) return nullptr;
   buffer->frame_bytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
-  if (buffer->frame_bytes == 0 || buffer->length < buffer->frame_bytes) return nullptr;
+  if (buffer->frame_bytes == 0 || buffer->frame_bytes > kWidestFrameBytes ||
+      buffer->length < buffer->frame_bytes)
+    return nullptr;
   buffer->length -= buffer->length % buffer->frame_bytes;
   if (spec.format != kFormat || spec.channels != kOutputChannels || spec.freq != kFrequency) {
     buffer->converter = SDL_NewAudioStream(spec.format, spec.channels, spec.freq, kFormat,
                                            kOutputChannels, kFrequency);
     if (buffer->converter == nullptr) return nullptr;
+    const Uint64 frames = buffer->length / buffer->frame_bytes;
+    const auto rate = static_cast<Uint64>(spec.freq);
+    buffer->converted_length = (frames * kFrequency + rate - 1) / rate * kOutputFrameBytes;
   }
   return buffer;
 }
