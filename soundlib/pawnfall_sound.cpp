@@ -19,8 +19,9 @@
 
 namespace {
 
-// Everything the game plays lies well below 16 kHz, and the game's waves are made at this rate
-// in this format, so they mix without any conversion.
+// Everything the game plays lies well below 16 kHz. The game's effects are made at this rate in
+// this format and mix without any conversion; its music, stored at half the rate, is converted
+// as it plays.
 constexpr int kFrequency = 32000;
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kOutputChannels = 2;
