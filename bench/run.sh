@@ -60,7 +60,9 @@ judge "$scratch/qt.csv" '^"?BM_QtFullRedraw' 3 "full redraw, Qt image"
 echo
 echo "== Start-up to the first painted frame under Xvfb, $runs runs each, alternating"
 # A plain black root, so a window that has not painted yet reads as one colour.
-# Xvfb writes its display number to the file once it is ready for clients.
+# Xvfb writes its display number to the file once it is ready for clients. The file is made
+# first: the background shell may not have opened it yet when the loop below first reads it.
+: >"$scratch/display"
 Xvfb -displayfd 3 -br -nolisten tcp -screen 0 1280x1024x24 3>"$scratch/display" \
   >"$scratch/xvfb.log" 2>&1 &
 xvfb_pid=$!

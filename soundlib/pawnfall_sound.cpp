@@ -1,12 +1,17 @@
-// The sound library: wave buffers on SDL2_mixer behind the seven C operations.
+// The sound library: wave buffers mixed by our own audio callback on SDL2 alone.
+//
+// SDL parses each wave and owns the output; the mixing is a few lines here. SDL2_mixer would do
+// the same for five buffers but links a dozen codec and synthesiser libraries that every start
+// of the game would load for nothing.
 #include "pawnfall_sound.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -14,29 +19,128 @@
 
 namespace {
 
-// Everything the game plays lies well below 16 kHz; at 32 kHz the decoded music loop takes a
-// quarter less memory than at 44.1 kHz, and waves made at this rate load without resampling.
+// Everything the game plays lies well below 16 kHz. The game's effects are made at this rate in
+// this format and mix without any conversion; its music, stored at half the rate, is converted
+// as it plays.
 constexpr int kFrequency = 32000;
+constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kOutputChannels = 2;
+constexpr int kOutputFrameBytes = kOutputChannels * 2;
 constexpr int kChunkFrames = 1024;
-constexpr int kMusicVolume = MIX_MAX_VOLUME / 2;
+constexpr int kEffectVolume = SDL_MIX_MAXVOLUME;
+constexpr int kMusicVolume = SDL_MIX_MAXVOLUME / 2;
+// How much of a wave in another format is handed to its converter at a time, in frames.
+constexpr Uint32 kConvertFrames = 1024;
+// The widest frame a checked wave can have: 8 channels of 32 bits.
+constexpr Uint32 kWidestFrameBytes = 8 * 4;
+// Fed to a converter after a wave's end, to push out the part it holds back; zero bytes are
+// silence in every format a converter gets (unsigned 8-bit waves are widened first).
+Uint8 silence[kConvertFrames * kWidestFrameBytes] = {};
 
 // "RIFF", a little-endian size, then the declared bytes beginning with "WAVE".
 constexpr std::size_t kRiffHeaderBytes = 8;
 // The smallest wave: "WAVE", a 16-byte fmt chunk and an empty data chunk, each with its header.
 constexpr std::uint32_t kMinimalRiffBody = 4 + (8 + 16) + 8;
 
+// One wave and its one voice: a replay restarts the voice, and different buffers sound together.
+// The samples stay in the file's own format (unsigned 8-bit aside), and a wave in another format
+// than the output's goes through its converter as it plays: a mono or low-rate wave takes the
+// memory of its file, not of its converted sound.
 struct Buffer {
-  Mix_Chunk* chunk = nullptr;
-  int channel = 0;
+  Uint8* samples = nullptr;  // as SDL decoded them from the image
+  Uint32 length = 0;         // bytes, whole frames
+  Uint32 frame_bytes = 0;
+  SDL_AudioStream* converter = nullptr;  // none when the wave is already in the output format
+  Uint64 converted_length = 0;           // output bytes the wave lasts, when converted
+  int volume = kEffectVolume;
+
+  // The voice, touched only with the audio device locked.
+  bool playing = false;
+  bool looping = false;
+  Uint32 position = 0;  // bytes of samples mixed or handed to the converter
+  Uint64 unheard = 0;   // output bytes a single play through the converter has still to sound
+
+  Buffer() = default;
+  Buffer(const Buffer&) = delete;
+  Buffer& operator=(const Buffer&) = delete;
+  ~Buffer() {
+    SDL_FreeAudioStream(converter);
+    SDL_FreeWAV(samples);
+  }
+
+  void start(bool loop) {
+    playing = true;
+    looping = loop;
+    position = 0;
+    unheard = converted_length;
+    if (converter != nullptr) SDL_AudioStreamClear(converter);
+  }
+
+  // Adds the next bytes of the voice to the output block; `scratch` receives converted samples.
+  void mix_into(Uint8* out, int bytes, std::vector<Uint8>& scratch) {
+    while (playing && bytes > 0) {
+      const int done =
+          converter == nullptr ? mix_direct(out, bytes) : mix_converted(out, bytes, scratch);
+      out += done;
+      bytes -= done;
+    }
+  }
+
+ private:
+  int mix_direct(Uint8* out, int bytes) {
+    const int n = static_cast<int>(std::min<Uint32>(length - position, static_cast<Uint32>(bytes)));
+    SDL_MixAudioFormat(out, samples + position, kFormat, static_cast<Uint32>(n), volume);
+    position += static_cast<Uint32>(n);
+    if (position == length) next_round();
+    return n;
+  }
+
+  // Mixes what the converter has ready; when it has nothing, feeds it and mixes nothing yet.
+  int mix_converted(Uint8* out, int bytes, std::vector<Uint8>& scratch) {
+    Uint64 wanted = std::min<Uint64>(static_cast<Uint64>(bytes), scratch.size());
+    if (!looping) wanted = std::min(wanted, unheard);
+    const int ready =
+        wanted == 0 ? 0 : SDL_AudioStreamGet(converter, scratch.data(), static_cast<int>(wanted));
+    if (ready > 0) {
+      SDL_MixAudioFormat(out, scratch.data(), kFormat, static_cast<Uint32>(ready), volume);
+      if (!looping && (unheard -= static_cast<Uint64>(ready)) == 0) playing = false;
+      return ready;
+    }
+    if (ready < 0 || wanted == 0 || !feed()) playing = false;
+    return 0;
+  }
+
+  // Hands the converter its next piece: the wave's, its start again after its end for a loop,
+  // so the converter's filter runs across the seam, or silence after the end of a single play,
+  // which pushes out what the converter still holds back of it. (The converter's own flush
+  // dropped a whole block of some waves' ends.)
+  bool feed() {
+    if (position == length && looping) position = 0;
+    if (position == length)
+      return SDL_AudioStreamPut(converter, silence,
+                                static_cast<int>(kConvertFrames * frame_bytes)) == 0;
+    const Uint32 n = std::min(length - position, kConvertFrames * frame_bytes);
+    if (SDL_AudioStreamPut(converter, samples + position, static_cast<int>(n)) != 0) return false;
+    position += n;
+    return true;
+  }
+
+  void next_round() {
+    if (looping)
+      position = 0;
+    else
+      playing = false;
+  }
 };
 
 struct Library {
-  std::mutex lock;
+  std::mutex lock;           // orders the callers; the device lock guards against the callback
   std::int32_t session = 0;  // the open interface handle, 0 when closed
   std::int32_t last_session = 0;
   std::int32_t last_buffer = 0;
-  std::map<std::int32_t, Buffer> buffers;
+  SDL_AudioDeviceID device = 0;
+  std::vector<Uint8> scratch;  // one output block, for converted samples
+  std::map<std::int32_t, std::unique_ptr<Buffer>> buffers;
 };
 
 Library& library() {
@@ -44,15 +148,29 @@ Library& library() {
   return lib;
 }
 
+// Runs on SDL's audio thread with the device locked.
+void SDLCALL mix(void* userdata, Uint8* out, int bytes) {
+  auto& lib = *static_cast<Library*>(userdata);
+  std::memset(out, 0, static_cast<std::size_t>(bytes));  // silence in signed 16-bit
+  for (auto& [handle, buffer] : lib.buffers) buffer->mix_into(out, bytes, lib.scratch);
+}
+
+// Holds the audio device's lock, so the callback sees each change whole.
+class DeviceLock {
+ public:
+  explicit DeviceLock(SDL_AudioDeviceID device) : device_(device) { SDL_LockAudioDevice(device_); }
+  ~DeviceLock() { SDL_UnlockAudioDevice(device_); }
+  DeviceLock(const DeviceLock&) = delete;
+  DeviceLock& operator=(const DeviceLock&) = delete;
+
+ private:
+  SDL_AudioDeviceID device_;
+};
+
 // Handles grow for the life of the process, so a stale handle never names a newer object.
 std::int32_t next_handle(std::int32_t& last) {
   last = last == INT32_MAX ? 1 : last + 1;
   return last;
-}
-
-std::uint32_t read_le32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
 // The number of bytes the image's RIFF header declares for the whole image, or 0 when the
@@ -61,36 +179,61 @@ std::uint32_t read_le32(const unsigned char* p) {
 std::size_t declared_image_bytes(const void* image) {
   const auto* bytes = static_cast<const unsigned char*>(image);
   if (std::memcmp(bytes, "RIFF", 4) != 0) return 0;
-  const std::uint32_t body = read_le32(bytes + 4);
+  const std::uint32_t body = pawnfall::le32(bytes + 4);
   if (body < kMinimalRiffBody || body > DS_MAX_IMAGE_BYTES - kRiffHeaderBytes) return 0;
   if (std::memcmp(bytes + kRiffHeaderBytes, "WAVE", 4) != 0) return 0;
   return kRiffHeaderBytes + body;
 }
 
-// Each buffer owns one mixer channel, so a replay restarts it and never cuts another sound.
-int free_channel(const Library& lib) {
-  std::vector<bool> used;
-  for (const auto& [handle, buffer] : lib.buffers) {
-    if (static_cast<std::size_t>(buffer.channel) >= used.size()) used.resize(buffer.channel + 1);
-    used[buffer.channel] = true;
-  }
-  int channel = 0;
-  while (static_cast<std::size_t>(channel) < used.size() && used[channel]) ++channel;
-  if (channel >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(channel + 1);
-  return channel;
+// Converts unsigned 8-bit samples in place into the output's signed 16-bit format.
+bool widen_to_s16(Buffer& buffer, SDL_AudioSpec& spec) {
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, kFormat, spec.channels,
+                        spec.freq) < 0)
+    return false;
+  const std::size_t room = std::size_t{buffer.length} * static_cast<std::size_t>(cvt.len_mult);
+  auto* grown = static_cast<Uint8*>(SDL_realloc(buffer.samples, room));
+  if (grown == nullptr) return false;
+  buffer.samples = grown;
+  cvt.buf = grown;
+  cvt.len = static_cast<int>(buffer.length);
+  if (SDL_ConvertAudio(&cvt) != 0) return false;
+  buffer.length = static_cast<Uint32>(cvt.len_cvt);
+  spec.format = kFormat;
+  return true;
 }
 
-const Buffer* find(Library& lib, std::int32_t handle) {
+// Decodes a checked image of the given length into a buffer without a voice, or nullptr.
+std::unique_ptr<Buffer> decode(const void* image, std::size_t length) {
+  // SDL reads from a window of exactly the declared length, never past it.
+  SDL_RWops* source = SDL_RWFromConstMem(image, static_cast<int>(length));
+  if (source == nullptr) return nullptr;
+  auto buffer = std::make_unique<Buffer>();
+  SDL_AudioSpec spec;
+  if (SDL_LoadWAV_RW(source, 1, &spec, &buffer->samples, &buffer->length) == nullptr)
+    return nullptr;
+  // The converter pads a wave's end with zero bytes, which in unsigned 8-bit are the loudest
+  // negative value, not silence: such a wave is widened to 16 bits here, once.
+  if (spec.format == AUDIO_U8 && !widen_to_s16(*buffer, spec)) return nullptr;
+  buffer->frame_bytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+  if (buffer->frame_bytes == 0 || buffer->frame_bytes > kWidestFrameBytes ||
+      buffer->length < buffer->frame_bytes)
+    return nullptr;
+  buffer->length -= buffer->length % buffer->frame_bytes;
+  if (spec.format != kFormat || spec.channels != kOutputChannels || spec.freq != kFrequency) {
+    buffer->converter = SDL_NewAudioStream(spec.format, spec.channels, spec.freq, kFormat,
+                                           kOutputChannels, kFrequency);
+    if (buffer->converter == nullptr) return nullptr;
+    const Uint64 frames = buffer->length / buffer->frame_bytes;
+    const auto rate = static_cast<Uint64>(spec.freq);
+    buffer->converted_length = (frames * kFrequency + rate - 1) / rate * kOutputFrameBytes;
+  }
+  return buffer;
+}
+
+Buffer* find(Library& lib, std::int32_t handle) {
   auto it = lib.buffers.find(handle);
-  return it == lib.buffers.end() ? nullptr : &it->second;
-}
-
-void release_all(Library& lib) {
-  for (auto& [handle, buffer] : lib.buffers) {
-    Mix_HaltChannel(buffer.channel);
-    Mix_FreeChunk(buffer.chunk);
-  }
-  lib.buffers.clear();
+  return it == lib.buffers.end() ? nullptr : it->second.get();
 }
 
 }  // namespace
@@ -104,12 +247,27 @@ int32_t dsInitialize(int32_t) {
   // The host program owns Ctrl-C and friends; SDL must not swallow them.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
-  // No format changes allowed: SDL converts to the device, and the mix stays exactly 16-bit.
-  if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, kOutputChannels, kChunkFrames, nullptr, 0) !=
-      0) {
+  SDL_AudioSpec want{};
+  want.freq = kFrequency;
+  want.format = kFormat;
+  want.channels = kOutputChannels;
+  want.samples = kChunkFrames;
+  want.callback = mix;
+  want.userdata = &lib;
+  // No changes allowed: SDL converts to the device, and the mix stays exactly 16-bit stereo.
+  SDL_AudioSpec have{};
+  try {
+    lib.scratch.assign(std::size_t{kChunkFrames} * kOutputFrameBytes, 0);
+  } catch (...) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 0;
   }
+  lib.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (lib.device == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return 0;
+  }
+  SDL_PauseAudioDevice(lib.device, 0);
   lib.session = next_handle(lib.last_session);
   return lib.session;
 }
@@ -123,23 +281,15 @@ int32_t dsCreateDSB(int32_t iface, const void* image, int32_t flags) {
   if (length == 0) return 0;
   const auto* bytes = static_cast<const unsigned char*>(image);
   if (pawnfall::検査_波形({bytes, length}) != pawnfall::WaveFault::正常) return 0;
-  // SDL reads from a window of exactly the declared length, never past it.
-  SDL_RWops* source = SDL_RWFromConstMem(image, static_cast<int>(length));
-  if (source == nullptr) return 0;
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
-  if (chunk == nullptr) return 0;
-  if (chunk->alen == 0) {
-    Mix_FreeChunk(chunk);
-    return 0;
-  }
-  Mix_VolumeChunk(chunk, (flags & DS_FLAG_EFFECT) != 0 ? MIX_MAX_VOLUME : kMusicVolume);
   try {
-    const int channel = free_channel(lib);
+    auto buffer = decode(image, length);
+    if (buffer == nullptr) return 0;
+    buffer->volume = (flags & DS_FLAG_EFFECT) != 0 ? kEffectVolume : kMusicVolume;
     const std::int32_t handle = next_handle(lib.last_buffer);
-    lib.buffers[handle] = Buffer{chunk, channel};
+    DeviceLock device(lib.device);
+    lib.buffers.emplace(handle, std::move(buffer));
     return handle;
   } catch (...) {
-    Mix_FreeChunk(chunk);
     return 0;
   }
 }
@@ -147,23 +297,30 @@ int32_t dsCreateDSB(int32_t iface, const void* image, int32_t flags) {
 int32_t dsPlay(int32_t buffer) {
   Library& lib = library();
   std::lock_guard guard(lib.lock);
-  const Buffer* b = find(lib, buffer);
-  return b != nullptr && Mix_PlayChannel(b->channel, b->chunk, 0) >= 0 ? 1 : 0;
+  Buffer* b = find(lib, buffer);
+  if (b == nullptr) return 0;
+  DeviceLock device(lib.device);
+  b->start(false);
+  return 1;
 }
 
 int32_t dsPlayLooping(int32_t buffer) {
   Library& lib = library();
   std::lock_guard guard(lib.lock);
-  const Buffer* b = find(lib, buffer);
-  return b != nullptr && Mix_PlayChannel(b->channel, b->chunk, -1) >= 0 ? 1 : 0;
+  Buffer* b = find(lib, buffer);
+  if (b == nullptr) return 0;
+  DeviceLock device(lib.device);
+  b->start(true);
+  return 1;
 }
 
 int32_t dsStop(int32_t buffer) {
   Library& lib = library();
   std::lock_guard guard(lib.lock);
-  const Buffer* b = find(lib, buffer);
+  Buffer* b = find(lib, buffer);
   if (b == nullptr) return 0;
-  Mix_HaltChannel(b->channel);
+  DeviceLock device(lib.device);
+  b->playing = false;
   return 1;
 }
 
@@ -172,9 +329,12 @@ int32_t dsFree(int32_t buffer) {
   std::lock_guard guard(lib.lock);
   auto it = lib.buffers.find(buffer);
   if (it == lib.buffers.end()) return 0;
-  Mix_HaltChannel(it->second.channel);
-  Mix_FreeChunk(it->second.chunk);
-  lib.buffers.erase(it);
+  std::unique_ptr<Buffer> gone;
+  {
+    DeviceLock device(lib.device);
+    gone = std::move(it->second);
+    lib.buffers.erase(it);
+  }
   return 1;
 }
 
@@ -182,8 +342,10 @@ int32_t dsTerminate(int32_t iface) {
   Library& lib = library();
   std::lock_guard guard(lib.lock);
   if (iface == 0 || iface != lib.session) return 0;
-  release_all(lib);
-  Mix_CloseAudio();
+  // Closing the device ends the callback first; then nothing else touches the buffers.
+  SDL_CloseAudioDevice(lib.device);
+  lib.device = 0;
+  lib.buffers.clear();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   lib.session = 0;
   return 1;

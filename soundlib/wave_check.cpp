@@ -24,13 +24,6 @@ constexpr std::uint16_t 最大チャンネル数 = 8;
 constexpr std::array<unsigned char, 14> 副形式GUID末尾 = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                                           0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-std::uint16_t le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-
-std::uint32_t le32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
 bool tag_is(const unsigned char* p, const char (&tag)[5]) { return std::memcmp(p, tag, 4) == 0; }
 
 struct 音形式 {

@@ -36,6 +36,15 @@ inline constexpr std::uint32_t 波形最長秒数 = 300;
 inline constexpr std::uint32_t 波形最低周波数 = 8000;
 inline constexpr std::uint32_t 波形最高周波数 = 192000;
 
+// Little-endian fields of a RIFF image.
+inline std::uint16_t le16(const unsigned char* p) {
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+inline std::uint32_t le32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
 // Checks the whole image of a file; the span's size is the file's real size.
 WaveFault 検査_波形(std::span<const unsigned char> image);
 
