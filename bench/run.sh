@@ -32,30 +32,30 @@ trap cleanup EXIT
 export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-aggregates=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true
-  --benchmark_out_format=csv)
-# Prints a benchmark's median against its target: csv file, name pattern, target in ms, label.
+aggregates=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+# Prints a benchmark's median against its target, from the console report: report file, name
+# pattern, target in ms, label.
 judge() {
-  awk -F, -v pattern="$2" -v target="$3" -v label="$4" '
-    $1 ~ pattern && $1 ~ /_median"?$/ {
-      unit = $5; gsub(/"/, "", unit)
-      ms = unit == "us" ? $3 / 1000 : unit == "ns" ? $3 / 1e6 : $3
-      name = $1; gsub(/"|_median$/, "", name)
+  awk -v pattern="$2" -v target="$3" -v label="$4" '
+    $1 ~ pattern && $1 ~ /_median$/ {
+      unit = $3
+      ms = unit == "us" ? $2 / 1000 : unit == "ns" ? $2 / 1e6 : $2
+      name = $1; sub(/_median$/, "", name)
       printf "%-30s %-52s %8.3f ms (target <= %s ms): %s\n", label, name, ms, target,
              ms <= target ? "met" : "MISSED"
     }' "$1"
 }
 echo
 echo "== Presses and redraw, fake platform"
-"$bench/pawnfall_bench" "${aggregates[@]}" --benchmark_out="$scratch/fake.csv"
+"$bench/pawnfall_bench" "${aggregates[@]}" | tee "$scratch/fake.txt"
 echo
 echo "== Presses and redraw painting the real Qt image, offscreen"
-"$bench/pawnfall_qt_bench" "${aggregates[@]}" --benchmark_out="$scratch/qt.csv"
+"$bench/pawnfall_qt_bench" "${aggregates[@]}" | tee "$scratch/qt.txt"
 echo
-judge "$scratch/fake.csv" '^"?BM_WorstCaseCommit' 2 "worst-case click, fake platform"
-judge "$scratch/qt.csv" '^"?BM_QtWorstCaseCommit' 2 "worst-case click, Qt image"
-judge "$scratch/fake.csv" '^"?BM_FullRedraw' 3 "full redraw, fake platform"
-judge "$scratch/qt.csv" '^"?BM_QtFullRedraw' 3 "full redraw, Qt image"
+judge "$scratch/fake.txt" '^BM_WorstCaseCommit' 2 "worst-case click, fake platform"
+judge "$scratch/qt.txt" '^BM_QtWorstCaseCommit' 2 "worst-case click, Qt image"
+judge "$scratch/fake.txt" '^BM_FullRedraw' 3 "full redraw, fake platform"
+judge "$scratch/qt.txt" '^BM_QtFullRedraw' 3 "full redraw, Qt image"
 
 echo
 echo "== Start-up to the first painted frame under Xvfb, $runs runs each, alternating"
