@@ -23,6 +23,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
+#include "tests/unit/play_helpers.h"
 #include "view/draw.h"
 
 namespace {
@@ -35,19 +36,6 @@ double cpu_seconds() {
   getrusage(RUSAGE_SELF, &usage);
   const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// Rooks in column 1 make the chain; columns 3 and 5 stand empty, so the commit closes three
-// columns one step at a time (54 steps).
-盤表<int> late_board() {
-  盤表<int> b{};
-  b[1][11] = W_ROOK;
-  b[1][12] = B_ROOK;
-  for (int c = 2; c <= 列数; ++c)
-    if (c != 3 && c != 5) b[c][12] = c % 2 == 0 ? W_PORN : B_NIGT;
-  b[19][12] = W_KING;
-  b[20][12] = B_KING;
-  return b;
 }
 
 void press(QWidget* view, int col, int row, Qt::MouseButton button) {
@@ -89,7 +77,7 @@ int main(int argc, char** argv) {
   const double idle_wall = std::chrono::duration<double>(Clock::now() - idle_start).count();
   const double idle_used = cpu_seconds() - idle_cpu;
 
-  window.game().盤面 = late_board();
+  window.game().盤面 = test::長い閉じ込みの盤();
   画面_再描画(window.game());
   QWidget* view = window.board_view();
   press(view, 1, 11, Qt::LeftButton);

@@ -21,25 +21,13 @@
 #include "tests/e2e/x_probe.h"
 #include "tests/e2e/xsession.h"
 #include "tests/fakes/fake_platform.h"
+#include "tests/unit/play_helpers.h"
 #include "view/draw.h"
 
 namespace pawnfall::e2e {
 namespace {
 
 XSession* display_session = nullptr;
-
-// A board whose commit empties column 1, then closes columns 1, 2 and 3 in turn: 54 steps of a
-// tenth of a second. Kings stay beside each other, so the game goes on afterwards.
-盤表<int> late_board() {
-  盤表<int> b{};
-  b[1][11] = W_ROOK;
-  b[1][12] = B_ROOK;
-  for (int c = 2; c <= 列数; ++c)
-    if (c != 3 && c != 5) b[c][12] = c % 2 == 0 ? W_PORN : B_NIGT;
-  b[19][12] = W_KING;
-  b[20][12] = B_KING;
-  return b;
-}
 
 struct Press {
   int col, row, button;  // xdotool's buttons: 1 left, 3 right
@@ -63,7 +51,7 @@ TEST(LongPause, TheWindowAnswersAndRepaintsAndKeepsPressesForAfterIt) {
     QThread::msleep(20);
   }
   ASSERT_TRUE(w.windowHandle()->isExposed());
-  w.game().盤面 = late_board();
+  w.game().盤面 = test::長い閉じ込みの盤();
   画面_再描画(w.game());
   w.board_view()->repaint();
   const QPoint origin = w.board_view()->mapToGlobal(QPoint(0, 0));
@@ -79,7 +67,7 @@ TEST(LongPause, TheWindowAnswersAndRepaintsAndKeepsPressesForAfterIt) {
   test::FakePlatform fake;
   Sound model_sound{fake};
   Game model{fake, model_sound};
-  model.盤面 = late_board();
+  model.盤面 = test::長い閉じ込みの盤();
   for (const auto& list : {std::span<const Press>(chain), std::span<const Press>(meanwhile)})
     for (const Press& p : list)
       マウス押下(model, p.button == 3 ? 右ボタン : 左ボタン, 盤左端 + 桝幅 * (p.col + 0.5),

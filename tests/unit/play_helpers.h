@@ -40,4 +40,17 @@ inline bool 宙に浮く駒がある(const Game& g) {
   return false;
 }
 
+// A late-game board whose commit of the two rooks in column 1 closes columns 1, 2 and 3 in turn
+// (54 animation steps); the kings side by side keep the game going afterwards.
+inline 盤表<int> 長い閉じ込みの盤() {
+  盤表<int> b{};
+  b[1][11] = W_ROOK;
+  b[1][12] = B_ROOK;
+  for (int c = 2; c <= 列数; ++c)
+    if (c != 3 && c != 5) b[c][12] = c % 2 == 0 ? W_PORN : B_NIGT;
+  b[19][12] = W_KING;
+  b[20][12] = B_KING;
+  return b;
+}
+
 }  // namespace pawnfall::test
