@@ -33,65 +33,84 @@ struct Press {
   int col, row, button;  // xdotool's buttons: 1 left, 3 right
 };
 
-TEST(LongPause, TheWindowAnswersAndRepaintsAndKeepsPressesForAfterIt) {
-  XSession& x = *display_session;
-  QTemporaryDir folder;
-  ASSERT_TRUE(QDir::setCurrent(folder.path()));
-  // The sound library does not stand beside this program: answer its warning.
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
-  });
-  closer.start(20);
-
-  MainWindow w;
-  w.show_in_place();
-  for (int i = 0; i < 100 && !w.windowHandle()->isExposed(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(20);
+// The game's window on the long-closing board, with a player who presses through xdotool.
+class LongPause : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.isValid());
+    ASSERT_TRUE(QDir::setCurrent(folder_.path()));
+    // The sound library does not stand beside this program: answer its warning.
+    QObject::connect(&closer_, &QTimer::timeout, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+    });
+    closer_.start(20);
+    window_.show_in_place();
+    for (int i = 0; i < 100 && !window_.windowHandle()->isExposed(); ++i) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      QThread::msleep(20);
+    }
+    ASSERT_TRUE(window_.windowHandle()->isExposed());
+    window_.game().盤面 = test::長い閉じ込みの盤();
+    画面_再描画(window_.game());
+    window_.board_view()->repaint();
+    model_.盤面 = test::長い閉じ込みの盤();
   }
-  ASSERT_TRUE(w.windowHandle()->isExposed());
-  w.game().盤面 = test::長い閉じ込みの盤();
-  画面_再描画(w.game());
-  w.board_view()->repaint();
-  const QPoint origin = w.board_view()->mapToGlobal(QPoint(0, 0));
-  const auto centre = [&](int col, int row) {
-    return origin + QPoint(twips_to_pixels(盤左端 + 桝幅 * (col + 0.5)),
-                           twips_to_pixels(盤上端 + 桝高 * (row + 0.5)));
-  };
-  const QPoint menu_bar = w.menuBar()->mapToGlobal(w.menuBar()->rect().center() + QPoint(150, 0));
-  const Press chain[] = {{1, 11, 1}, {1, 12, 1}, {1, 12, 3}};
-  const Press meanwhile[] = {{2, 12, 1}, {1, 12, 1}, {4, 12, 1}};
+  void TearDown() override { QDir::setCurrent(QDir::tempPath()); }
 
-  // The game's procedures on the same presses, in the order the player made them.
-  test::FakePlatform fake;
-  Sound model_sound{fake};
-  Game model{fake, model_sound};
-  model.盤面 = test::長い閉じ込みの盤();
-  for (const auto& list : {std::span<const Press>(chain), std::span<const Press>(meanwhile)})
-    for (const Press& p : list)
-      マウス押下(model, p.button == 3 ? 右ボタン : 左ボタン, 盤左端 + 桝幅 * (p.col + 0.5),
-                 盤上端 + 桝高 * (p.row + 0.5));
-
-  const auto window = static_cast<unsigned long>(w.winId());
-  std::atomic<bool> pinged{false}, repainted{false}, done{false};
-  std::thread player([&] {
-    auto click = [&](const Press& p) {
-      const QPoint at = centre(p.col, p.row);
-      x.run(QStringLiteral("xdotool"),
+  // Presses with the real pointer, and the same presses on the model.
+  void press(const Press& p) {
+    const QPoint at =
+        window_.board_view()->mapToGlobal(QPoint(twips_to_pixels(盤左端 + 桝幅 * (p.col + 0.5)),
+                                                 twips_to_pixels(盤上端 + 桝高 * (p.row + 0.5))));
+    x().run(QStringLiteral("xdotool"),
             {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
              QStringLiteral("click"), QString::number(p.button)});
-    };
-    for (const Press& p : chain) click(p);
+  }
+  void predict(std::span<const Press> presses) {
+    for (const Press& p : presses)
+      マウス押下(model_, p.button == 3 ? 右ボタン : 左ボタン, 盤左端 + 桝幅 * (p.col + 0.5),
+                 盤上端 + 桝高 * (p.row + 0.5));
+  }
+  void expect_the_predicted_game() {
+    EXPECT_EQ(window_.game().盤面, model_.盤面) << "the board differs from the rules' prediction";
+    EXPECT_EQ(window_.game().消去対象駒, model_.消去対象駒);
+    EXPECT_EQ(window_.game().選択状態, model_.選択状態);
+    EXPECT_EQ(window_.game().選択駒.列, model_.選択駒.列);
+    EXPECT_EQ(window_.game().選択駒.行, model_.選択駒.行);
+    EXPECT_EQ(window_.game().スコア, model_.スコア);
+  }
+  static XSession& x() { return *display_session; }
+  unsigned long window_id() { return static_cast<unsigned long>(window_.winId()); }
+
+  static constexpr Press kChain[] = {{1, 11, 1}, {1, 12, 1}, {1, 12, 3}};
+
+  QTemporaryDir folder_;
+  QTimer closer_;
+  MainWindow window_;
+  test::FakePlatform fake_;
+  Sound model_sound_{fake_};
+  Game model_{fake_, model_sound_};
+};
+
+TEST_F(LongPause, TheWindowAnswersAndRepaintsAndKeepsPressesForAfterIt) {
+  const Press meanwhile[] = {{2, 12, 1}, {1, 12, 1}, {4, 12, 1}};
+  predict(kChain);
+  predict(meanwhile);
+  const QPoint menu_bar =
+      window_.menuBar()->mapToGlobal(window_.menuBar()->rect().center() + QPoint(150, 0));
+  const auto window = window_id();
+  std::atomic<bool> pinged{false}, repainted{false}, done{false};
+  std::thread player([&] {
+    for (const Press& p : kChain) press(p);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the pause has begun
-    XProbe probe(x.display().toStdString());
+    XProbe probe(x().display().toStdString());
     if (probe.ok()) {
       pinged = probe.answers_ping(window, std::chrono::seconds(1));
       // The animation repaints the board at each step; the menu bar only an answer to the
       // window system repaints.
       repainted = !probe.stays_cleared(window, menu_bar.x(), menu_bar.y());
     }
-    for (const Press& p : meanwhile) click(p);
+    for (const Press& p : meanwhile) press(p);
     done = true;
   });
 
@@ -109,12 +128,30 @@ TEST(LongPause, TheWindowAnswersAndRepaintsAndKeepsPressesForAfterIt) {
 
   EXPECT_TRUE(pinged) << "no answer to the window manager's ping within 1 s during the pause";
   EXPECT_TRUE(repainted) << "the cleared window was not repainted during the pause";
-  EXPECT_EQ(w.game().盤面, model.盤面) << "the board differs from the rules' prediction";
-  EXPECT_EQ(w.game().選択状態, model.選択状態);
-  EXPECT_EQ(w.game().選択駒.列, model.選択駒.列);
-  EXPECT_EQ(w.game().選択駒.行, model.選択駒.行);
-  EXPECT_EQ(w.game().スコア, model.スコア);
-  QDir::setCurrent(QDir::tempPath());
+  expect_the_predicted_game();
+}
+
+TEST_F(LongPause, AWindowClosedDuringThePauseClosesOnceTheCommitIsWhole) {
+  predict(kChain);
+  const auto window = window_id();
+  std::atomic<bool> open_meanwhile{false};
+  std::thread player([&] {
+    for (const Press& p : kChain) press(p);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the pause has begun
+    XProbe probe(x().display().toStdString());
+    if (!probe.ok()) return;
+    probe.ask_to_close(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    open_meanwhile = probe.shown(window);
+  });
+  // The last window closing ends the loop; a guard ends it if the close never comes.
+  QTimer::singleShot(20000, qApp, &QCoreApplication::quit);
+  QCoreApplication::exec();
+  player.join();
+
+  EXPECT_TRUE(open_meanwhile) << "the window closed in the middle of the animation";
+  EXPECT_FALSE(window_.isVisible()) << "the window did not close after the pause";
+  expect_the_predicted_game();
 }
 
 }  // namespace

@@ -45,6 +45,25 @@ bool XProbe::answers_ping(unsigned long w, std::chrono::milliseconds limit) {
   return false;
 }
 
+void XProbe::ask_to_close(unsigned long w) {
+  auto* d = static_cast<Display*>(display_);
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, w, False, NoEventMask, &e);
+  XFlush(d);
+}
+
+bool XProbe::shown(unsigned long w) {
+  XWindowAttributes attributes{};
+  return XGetWindowAttributes(static_cast<Display*>(display_), w, &attributes) != 0 &&
+         attributes.map_state == IsViewable;
+}
+
 bool XProbe::stays_cleared(unsigned long window, int x, int y) {
   auto* d = static_cast<Display*>(display_);
   // Whatever the server keeps of covered windows, a cleared area shows the background until

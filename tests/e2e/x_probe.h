@@ -18,6 +18,10 @@ class XProbe {
   // Sends _NET_WM_PING to the window, as a window manager does, and answers whether the reply
   // came back within the time.
   bool answers_ping(unsigned long window, std::chrono::milliseconds limit);
+  // Asks the window to close, as a window manager's close button does.
+  void ask_to_close(unsigned long window);
+  // Whether the window is on the screen.
+  bool shown(unsigned long window);
   // Clears the window to magenta, as the server does where another window stood over it, and
   // answers whether the screen point still shows magenta a moment later: nothing repainted it.
   bool stays_cleared(unsigned long window, int x, int y);
