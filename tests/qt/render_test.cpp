@@ -60,13 +60,18 @@ struct RenderTest : ::testing::Test {
   }
 };
 
-TEST(Units, FifteenTwipsAPixelWithHalvesRoundedUp) {
+TEST(Units, FifteenTwipsAPixelTimesTheScaleWithHalvesRoundedUp) {
   EXPECT_EQ(twips_to_pixels(660), 44);
   EXPECT_EQ(twips_to_pixels(1450), 97);  // 96.67
   EXPECT_EQ(twips_to_pixels(685), 46);   // 45.67
   EXPECT_EQ(twips_to_pixels(7.5), 1);
   EXPECT_EQ(twips_to_pixels(7.4), 0);
   EXPECT_EQ(twips_to_pixels(-1380), -92);
+  // At a scale, device pixels: 96.67 × 1.5 = 145, 44 × 3.5 = 154, halves still up.
+  EXPECT_EQ(twips_to_pixels(1450, 1.5), 145);
+  EXPECT_EQ(twips_to_pixels(660, 3.5), 154);
+  EXPECT_EQ(twips_to_pixels(6, 1.25), 1);    // 0.5
+  EXPECT_EQ(twips_to_pixels(1450, 2), 193);  // 193.33
 }
 
 TEST_F(RenderTest, EmptySquaresAreTealAndRoseMarbleWithGreenLinesBetween) {
