@@ -70,7 +70,7 @@ MainWindow::MainWindow()
       game_(platform_, sound_) {
   register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
-  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+  setWindowIcon(QIcon(QStringLiteral(":/pictures/1x/icon.png")));
   // Only the client area is green; the menu bar keeps the desktop's own colours.
   view_ = new BoardView(
       platform_,

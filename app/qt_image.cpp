@@ -28,12 +28,12 @@ QColor QtImage::palette_colour(int index) {
   return QColor(palette[index & 15]);
 }
 
-QString QtImage::picture_resource(Picture picture) {
+QString QtImage::picture_resource(Picture picture, int set) {
   const auto entry = 絵_コードから(picture.code);
   if (!entry) return {};
   const QString name = QString::fromLatin1(entry->名.data(), qsizetype(entry->名.size()));
-  if (!entry->番号付き) return QStringLiteral(":/pictures/%1.png").arg(name);
-  return QStringLiteral(":/pictures/%1_%2.png").arg(name).arg(picture.number);
+  if (!entry->番号付き) return QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(name);
+  return QStringLiteral(":/pictures/%1x/%2_%3.png").arg(set).arg(name).arg(picture.number);
 }
 
 QtImage::QtImage(QSize size, qreal device_pixel_ratio)

@@ -24,8 +24,9 @@ class QtImage {
 
   // The palette colour of an index 0..15.
   static QColor palette_colour(int index);
-  // Resource name of a picture, e.g. ":/pictures/W_ROOK_0.png"; empty when there is none.
-  static QString picture_resource(Picture picture);
+  // Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
+  // is none.
+  static QString picture_resource(Picture picture, int set = 1);
 
  private:
   const QImage* picture(Picture picture);

@@ -145,7 +145,7 @@ TEST_F(RenderTest, AChangeOfBackgroundRepaintsAroundTheBoardAndDropsTheAddedPoin
   g.背景画 = HAIKEI_RENGA;
   画面_再描画(g);
   const QImage& image = platform.image();
-  QImage tile(QStringLiteral(":/pictures/HAIKEI_RENGA.png"));
+  QImage tile(QStringLiteral(":/pictures/1x/HAIKEI_RENGA.png"));
   tile = tile.convertToFormat(QImage::Format_RGB32);
   // The added-points area and the corner below the board show the new tile and nothing else.
   EXPECT_LT(tile_mismatches(image, tile, QRect(px(831, 641), QSize(150, 20))), 40)
@@ -174,7 +174,7 @@ TEST(HighDensity, AtRatioTwoPicturesAreScaledByWholePixelsWithoutBlur) {
   描画_絵(g, W_KING, 1, 1, 1);
   const QImage& image = platform.image();
   EXPECT_EQ(image.width(), 773 * 2);
-  QImage picture(QStringLiteral(":/pictures/W_KING_1.png"));
+  QImage picture(QStringLiteral(":/pictures/1x/W_KING_1.png"));
   picture = picture.convertToFormat(QImage::Format_RGB32);
   const QPoint at = px(660, 1960) * 2;
   for (int y = 0; y < 35; ++y)
