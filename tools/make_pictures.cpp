@@ -324,9 +324,11 @@ QImage uchu(int density) {
   });
 }
 
-// Four courses of bricks per period, eight or nine pixels high, staggered by half a brick.
+// Four courses of bricks per period, eight or nine pixels high, staggered by half a brick. The
+// mortar is a mid grey: white score digits standing on a light line across them lose their
+// strokes, on this one they keep them.
 QImage renga(int density) {
-  const QColor mortar(196, 192, 186), brick(150, 62, 42);
+  const QColor mortar(132, 126, 120), brick(150, 62, 42);
   constexpr std::array<int, 5> kCourseTop{0, 8, 17, 25, 34};
   constexpr int kBrickLength = 17;
   return periodic_tile(density, [&](double u, double v) {

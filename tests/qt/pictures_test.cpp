@@ -188,6 +188,22 @@ TEST(Pictures, BackgroundTilesRepeatOnTheSquarePitch) {
   EXPECT_EQ(green.pixel(20, 30), qRgb(0, 157, 0));
 }
 
+// The score's digits are white with a black shadow: a light line running across a tile cuts
+// every digit of a number standing on it (the brick tile's mortar once did).
+TEST(Pictures, NoTileHasALightLineAcrossItForTheWhiteDigitsToVanishInto) {
+  for (const int set : kSets)
+    for (const char* tile : kTiles) {
+      const QImage img = load(QLatin1String(tile), set);
+      int lightest_row = 0;
+      for (int y = 0; y < img.height(); ++y) {
+        int light = 0;
+        for (int x = 0; x < img.width(); ++x) light += qGray(img.pixel(x, y)) >= 170;
+        lightest_row = std::max(lightest_row, light);
+      }
+      EXPECT_LT(lightest_row, img.width() / 2) << tile << " at " << set << "x";
+    }
+}
+
 TEST(Pictures, BannerIsAPalePanelWithAnOrangeBandAndNavyLettering) {
   for (const int set : kSets) {
     const QImage img = load("TAITORU", set);
