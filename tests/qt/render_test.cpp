@@ -166,24 +166,6 @@ TEST_F(RenderTest, PrintingTheLabelsAndNumbersAgainLeavesTheSamePicture) {
   EXPECT_EQ(platform.image(), once);
 }
 
-TEST(HighDensity, AtRatioTwoPicturesAreScaledByWholePixelsWithoutBlur) {
-  register_pictures();
-  QtPlatform platform(QSize(773, 620), 2.0);
-  Sound sound{platform};
-  Game g{platform, sound};
-  描画_絵(g, W_KING, 1, 1, 1);
-  const QImage& image = platform.image();
-  EXPECT_EQ(image.width(), 773 * 2);
-  QImage picture(QStringLiteral(":/pictures/1x/W_KING_1.png"));
-  picture = picture.convertToFormat(QImage::Format_RGB32);
-  const QPoint at = px(660, 1960) * 2;
-  for (int y = 0; y < 35; ++y)
-    for (int x = 0; x < 35; ++x)
-      for (int d : {0, 1})
-        ASSERT_EQ(image.pixel(at.x() + 2 * x + d, at.y() + 2 * y + d), picture.pixel(x, y))
-            << x << "," << y;
-}
-
 TEST(Fonts, TheGamesFaceAndTheMenusRenderEveryJapaneseGlyph) {
   const QFont face(QString::fromUtf8(窓フォント.data(), qsizetype(窓フォント.size())));
   EXPECT_TRUE(QFontInfo(face).family().contains(QStringLiteral("IPA")))
