@@ -23,34 +23,38 @@ std::uint64_t mix(std::uint64_t h, double v) {
 }  // namespace
 
 void DrawingRecord::Footprints::clear() {
-  slots_.assign(1024, Slot{});
+  slots_.assign(2048, Slot{});
   used_ = 0;
 }
 
-std::uint32_t DrawingRecord::Footprints::replace(const DrawOp& op, std::uint32_t index) {
-  if (2 * (used_ + 1) > slots_.size()) {
-    std::vector<Slot> old(slots_.size() * 2, Slot{});
-    old.swap(slots_);
-    used_ = 0;
-    for (const Slot& s : old)
-      if (s.index != kNone) {
-        DrawOp again;
-        again.kind = s.kind;
-        again.x1 = s.x1, again.y1 = s.y1, again.x2 = s.x2, again.y2 = s.y2;
-        replace(again, s.index);
-      }
-  }
+std::uint32_t DrawingRecord::Footprints::replace(const std::vector<DrawOp>& ops, const DrawOp& op,
+                                                 std::uint32_t index) {
   std::uint64_t h = static_cast<std::uint64_t>(op.kind);
   for (double v : {op.x1, op.y1, op.x2, op.y2}) h = mix(h, v);
+  const auto hash = static_cast<std::uint32_t>(h);
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<Slot> grown(slots_.size() * 2);
+    const std::size_t mask = grown.size() - 1;
+    for (const Slot& s : slots_)
+      if (s.index != kNone) {
+        std::size_t i = s.hash & mask;
+        while (grown[i].index != kNone) i = (i + 1) & mask;
+        grown[i] = s;
+      }
+    slots_.swap(grown);
+  }
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& s = slots_[i];
     if (s.index == kNone) {
-      s = {op.kind, op.x1, op.y1, op.x2, op.y2, index};
+      s = {index, hash};
       ++used_;
       return kNone;
     }
-    if (s.kind == op.kind && s.x1 == op.x1 && s.y1 == op.y1 && s.x2 == op.x2 && s.y2 == op.y2)
+    if (s.hash != hash) continue;
+    const DrawOp& other = ops[s.index];
+    if (other.kind == op.kind && other.x1 == op.x1 && other.y1 == op.y1 && other.x2 == op.x2 &&
+        other.y2 == op.y2)
       return std::exchange(s.index, index);
   }
 }
@@ -63,7 +67,7 @@ void DrawingRecord::kill(std::uint32_t index) {
 
 void DrawingRecord::add(const DrawOp& op) {
   const auto index = static_cast<std::uint32_t>(ops_.size());
-  if (const auto earlier = by_footprint_.replace(op, index); earlier != Footprints::kNone)
+  if (const auto earlier = by_footprint_.replace(ops_, op, index); earlier != Footprints::kNone)
     kill(earlier);
   ops_.push_back(op);
 }
@@ -128,7 +132,7 @@ void DrawingRecord::add_text(double x, double y, std::string_view text, std::str
 }
 
 bool DrawingRecord::compact() {
-  if (dead_ < 2 * live() + 4096) return false;
+  if (dead_ < live() + 2048) return false;
   std::vector<DrawOp> ops;
   std::vector<TextOp> texts;
   ops.reserve(live());
@@ -143,7 +147,7 @@ bool DrawingRecord::compact() {
       texts.push_back(std::move(texts_[op.text]));
       live_texts_.push_back(index);
     } else {
-      by_footprint_.replace(op, index);
+      by_footprint_.replace(ops, op, index);
     }
     ops.push_back(kept);
   }

@@ -59,16 +59,17 @@ class DrawingRecord {
   class Footprints {
    public:
     Footprints() { clear(); }
-    // Makes `index` the latest of its footprint; answers the one it replaces, or kNone.
-    std::uint32_t replace(const DrawOp& op, std::uint32_t index);
+    // Makes `index` (of `op`, not yet among `ops`) the latest of its footprint; answers the one
+    // it replaces, or kNone.
+    std::uint32_t replace(const std::vector<DrawOp>& ops, const DrawOp& op, std::uint32_t index);
     void clear();
     static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
    private:
+    // The footprint itself is read from the operation.
     struct Slot {
-      DrawOp::Kind kind;
-      double x1, y1, x2, y2;
       std::uint32_t index = kNone;
+      std::uint32_t hash = 0;
     };
     std::vector<Slot> slots_;
     std::size_t used_ = 0;
