@@ -15,11 +15,7 @@
 #include "model/backgrounds.h"
 #include "view/score.h"
 
-// The pictures are compiled into a static library, so their registration must be asked for.
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall {
-namespace {}  // namespace
 
 void install_fonts() {
   const QString face =
@@ -34,7 +30,7 @@ MainWindow::MainWindow()
     : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()),
       sound_(platform_),
       game_(platform_, sound_) {
-  register_pictures();
+  QtImage::register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
   QIcon icon(QStringLiteral(":/pictures/1x/icon.png"));
   if (const int set = QtImage::picture_set(qApp->devicePixelRatio()); set > 1)

@@ -18,14 +18,21 @@
 
 #include "model/pictures.h"
 
+// The sets live in a static library, so their registration must be asked for (outside any
+// namespace), which links them in.
+static void register_picture_sets() {
+  Q_INIT_RESOURCE(pictures_1x);
+  Q_INIT_RESOURCE(pictures_dense);
+}
+
 namespace pawnfall {
 namespace {
+
+constexpr int kDensest = 4;
 
 QString qs(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
-
-constexpr int kDensest = 4;
 
 // Text is set in pixels at the 96 dots per inch that the twips assume, whatever the screen
 // reports, times the scale.
@@ -48,6 +55,8 @@ constexpr std::uint8_t kOwn = 1, kRight = 2, kBelow = 4, kDiagonal = 8, kAllCell
 constexpr std::uint8_t kOffGrid = 0xFF;
 
 }  // namespace
+
+void QtImage::register_pictures() { register_picture_sets(); }
 
 QColor QtImage::palette_colour(int index) {
   static const QRgb palette[16] = {

@@ -46,6 +46,8 @@ class QtImage {
   // The set of pictures drawn for a scale: the least dense one at least as dense, or the
   // densest; 1 to 4.
   static int picture_set(double scale);
+  // Makes the picture sets known to the resource system.
+  static void register_pictures();
   // Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
   // is none.
   static QString picture_resource(Picture picture, int set = 1);

@@ -15,9 +15,6 @@
 #include "sound/sound.h"
 #include "view/draw.h"
 
-// The pictures live in a static library, so their registration must be asked for.
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall::bench {
 namespace {
 
@@ -171,7 +168,7 @@ BENCHMARK(BM_QtSettingsWrite)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  register_pictures();
+  pawnfall::QtImage::register_pictures();
   pawnfall::install_fonts();
   // A commit that raises the best score saves the settings file in the current directory.
   QTemporaryDir scratch;

@@ -13,8 +13,7 @@
 #include <utility>
 #include <vector>
 
-// The pictures live in a static library, so their registration must be asked for.
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
+#include "app/qt_image.h"
 
 namespace pawnfall {
 namespace {
@@ -30,7 +29,7 @@ const std::array<const char*, 5> kTiles{"HAIKEI_MIDORI", "HAIKEI_TATAMI", "HAIKE
                                         "HAIKEI_UCHU", "HAIKEI_RENGA"};
 
 QImage load(const QString& name, int set = 1) {
-  register_pictures();
+  QtImage::register_pictures();
   QImage img(QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(name));
   return img.isNull() ? img : img.convertToFormat(QImage::Format_ARGB32);
 }

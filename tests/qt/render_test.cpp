@@ -11,8 +11,6 @@
 #include "view/draw.h"
 #include "view/score.h"
 
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall {
 namespace {
 
@@ -54,7 +52,7 @@ struct RenderTest : ::testing::Test {
   Sound sound{platform};
   Game g{platform, sound};
   RenderTest() {
-    register_pictures();
+    QtImage::register_pictures();
     for (int c = 1; c <= 列数; ++c)
       for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = 桝の色(c, r);
   }
@@ -116,7 +114,7 @@ TEST_F(RenderTest, CodesWithoutAPictureChangeNoPixel) {
 }
 
 TEST(Clipping, APictureCutByAnyEdgeShowsExactlyItsPartInside) {
-  register_pictures();
+  QtImage::register_pictures();
   QImage rook(QtImage::picture_resource({W_ROOK, 1}));
   rook = rook.convertToFormat(QImage::Format_RGB32);
   // Positions in pixels of the picture's corner on a 50 x 40 image: cut on each side.

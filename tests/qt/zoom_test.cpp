@@ -23,8 +23,6 @@
 #include "view/draw.h"
 #include "view/score.h"
 
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall {
 namespace {
 
@@ -35,7 +33,7 @@ const QSize kStart(窓幅画素, 窓高画素);
 // board (all but the brick tile, which was redrawn for the score to read on it).
 struct Scene {
   explicit Scene(QtPlatform& platform) : sound(platform), g(platform, sound) {
-    register_pictures();
+    QtImage::register_pictures();
     guidance.setCheckable(true);
     guidance.setChecked(true);
     platform.set_menu_action(MenuItem::SIDOU, &guidance);
@@ -101,7 +99,7 @@ QImage block(const QImage& image, double x, double y, QSize natural, double scal
 }
 
 QImage picture(const char* name, int set) {
-  register_pictures();
+  QtImage::register_pictures();
   return rgb32(QImage(QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(QLatin1String(name))));
 }
 
