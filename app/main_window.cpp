@@ -7,9 +7,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QTimer>
 #include <QWindow>
 
 #include <utility>
@@ -20,26 +17,7 @@
 #include "model/backgrounds.h"
 #include "view/score.h"
 
-// The pictures are compiled into a static library, so their registration must be asked for.
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall {
-namespace {
-
-マウスボタン button_of(Qt::MouseButton button) {
-  switch (button) {
-    case Qt::LeftButton:
-      return 左ボタン;
-    case Qt::RightButton:
-      return 右ボタン;
-    case Qt::MiddleButton:
-      return 中ボタン;
-    default:
-      return 他のボタン;
-  }
-}
-
-}  // namespace
 
 void install_fonts() {
   const QString face =
@@ -50,45 +28,31 @@ void install_fonts() {
                              {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
 }
 
-BoardView::BoardView(QtPlatform& platform, PressHandler on_press, QWidget* parent)
-    : QWidget(parent), platform_(platform), on_press_(std::move(on_press)) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::StrongFocus);
-}
-
-void BoardView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), platform_.image());
-  // Queued, so it runs once this frame has been flushed to the screen.
-  if (after_first_frame_) QTimer::singleShot(0, this, std::exchange(after_first_frame_, {}));
-}
-
-void BoardView::mousePressEvent(QMouseEvent* event) {
-  const QPointF p = event->position();
-  on_press_(button_of(event->button()), pixels_to_twips(p.x()), pixels_to_twips(p.y()));
-  update();
-}
-
 MainWindow::MainWindow()
     : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()),
       sound_(platform_),
       game_(platform_, sound_) {
-  register_pictures();
+  QtImage::register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
-  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+  QIcon icon(QStringLiteral(":/pictures/1x/icon.png"));
+  if (const int set = QtImage::picture_set(qApp->devicePixelRatio()); set > 1)
+    icon.addFile(QStringLiteral(":/pictures/%1x/icon.png").arg(set));
+  setWindowIcon(icon);
+  build_menus();
+  // The client area shows the starting window less the menu bar, and grows from there.
+  const QSize content(窓幅画素, 窓高画素 - menuBar()->sizeHint().height());
   // Only the client area is green; the menu bar keeps the desktop's own colours.
   view_ = new BoardView(
       platform_,
       [this](マウスボタン button, double x, double y) {
         handle([&] { マウス押下(game_, button, x, y); });
       },
-      this);
+      content, this);
   QPalette pal = view_->palette();
   pal.setColor(QPalette::Window, QtImage::palette_colour(色_背景));
   view_->setPalette(pal);
   setCentralWidget(view_);
   platform_.set_surface(view_);
-  build_menus();
   qApp->installEventFilter(this);
 
   起動処理_画面(game_);
@@ -96,8 +60,8 @@ MainWindow::MainWindow()
   view_->after_first_frame(
       [this] { handle([this] { 起動処理_サウンド(game_, static_cast<std::int32_t>(winId())); }); });
 
-  // The image and the board have one size; a larger window would only show unpainted area.
-  setFixedSize(窓幅画素, 窓高画素);
+  // The starting size, which the player may enlarge but not shrink.
+  resize(窓幅画素, 窓高画素);
 }
 
 MainWindow::~MainWindow() { shut_down(); }

@@ -2,34 +2,16 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QWidget>
 
+#include <functional>
+#include <map>
+
+#include "app/board_view.h"
 #include "app/qt_platform.h"
 #include "model/state.h"
 #include "sound/sound.h"
 
 namespace pawnfall {
-
-#include <functional>
-
-// The client area: shows the persistent image and passes presses on in twips.
-class BoardView : public QWidget {
-  Q_OBJECT
- public:
-  using PressHandler = std::function<void(マウスボタン, double x, double y)>;
-  BoardView(QtPlatform& platform, PressHandler on_press, QWidget* parent);
-  // Runs once, as soon as the first frame has gone to the screen.
-  void after_first_frame(std::function<void()> action) { after_first_frame_ = std::move(action); }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-
- private:
-  QtPlatform& platform_;
-  PressHandler on_press_;
-  std::function<void()> after_first_frame_;
-};
 
 class MainWindow : public QMainWindow {
   Q_OBJECT

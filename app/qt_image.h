@@ -1,21 +1,40 @@
-// The persistent image of the client area: pictures, outlines and text painted at twips.
+// The persistent image of the client area: pictures, outlines and text painted at twips, held
+// in device pixels at the screen's density times the window's zoom.
 #pragma once
 
-#include <QHash>
 #include <QImage>
 
+#include <array>
+#include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "app/drawing_record.h"
 #include "model/platform.h"
 
 namespace pawnfall {
 
 class QtImage {
  public:
-  // The image covers size logical pixels, held at the given device pixel ratio.
-  QtImage(QSize size, qreal device_pixel_ratio);
+  // The image shows size pixels of the starting window, at device_pixel_ratio × zoom device
+  // pixels each.
+  QtImage(QSize size, double device_pixel_ratio, double zoom = 1.0);
 
-  const QImage& image() const { return image_; }
+  // The image with everything drawn so far painted; its device pixel ratio is the screen's.
+  const QImage& image();
+  // Device pixels per pixel of the starting window.
+  double scale() const { return scale_; }
+  double zoom() const { return zoom_; }
+  // Paints everything drawn so far again, for another screen or zoom.
+  void rescale(double device_pixel_ratio, double zoom);
+  // How many drawing operations it keeps to paint again.
+  std::size_t recorded() const { return record_.live(); }
+  // The device pixels painted since the last call, bounded.
+  QRect take_drawn() {
+    image();
+    return std::exchange(drawn_, QRect());
+  }
 
   void paint_picture(Picture picture, double x, double y);
   void draw_outline(int colour, double x1, double y1, double x2, double y2);
@@ -24,18 +43,52 @@ class QtImage {
 
   // The palette colour of an index 0..15.
   static QColor palette_colour(int index);
-  // Resource name of a picture, e.g. ":/pictures/W_ROOK_0.png"; empty when there is none.
-  static QString picture_resource(Picture picture);
+  // The set of pictures drawn for a scale: the least dense one at least as dense, or the
+  // densest; 1 to 4.
+  static int picture_set(double scale);
+  // Makes the picture sets known to the resource system.
+  static void register_pictures();
+  // Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
+  // is none.
+  static QString picture_resource(Picture picture, int set = 1);
 
  private:
-  const QImage* picture(Picture picture);
-  // Device-pixel operations on the image, clipped to it.
-  void copy_rows(const QImage& source, QPoint at);
+  struct Loaded {
+    int set = 0;
+    QImage drawn;  // as drawn for the set
+    double scale = 0;
+    QImage image;   // at the scale, in device pixels: the drawn one itself, or made from it
+    QSize natural;  // in pixels of the starting window
+  };
+  // The picture as painted at the current scale, loaded once; null when there is none.
+  const Loaded* picture(Picture picture);
+  // Paints what was drawn since the last time.
+  void flush();
+  void paint(const DrawOp& op, std::uint8_t cells);
+  // Device-pixel operations on the image, clipped to it (and to `clip`).
+  void copy_rows(const QImage& source, QPoint at, const QRect& clip);
   void fill(QRect area, QRgb colour);
+  QRgb* row(int y) {
+    return reinterpret_cast<QRgb*>(bits_ + static_cast<std::ptrdiff_t>(y) * bytes_per_line_);
+  }
 
+  QSize size_;
+  double device_pixel_ratio_, zoom_, scale_;
   QImage image_;
-  int scale_;
-  QHash<int, QImage> pictures_;  // by code * 4 + number, scaled to the device
+  DrawingRecord record_;
+  std::size_t painted_ = 0;  // the record's operations before this are on the image
+  // The board's grid, on which the tiles and squares stand, in device pixels: cell (c, r) runs
+  // from board position (c, r) to (c + 1, r + 1), numbered from (-4, -4).
+  static constexpr int kGridColumns = 36, kGridRows = 26;
+  std::array<int, kGridColumns> grid_x_{};
+  std::array<int, kGridRows> grid_y_{};
+  std::optional<QPoint> grid_cell(const DrawOp& op, QSize size) const;
+  static constexpr int kCodes = 22;          // every code with a picture is below
+  std::array<Loaded, kCodes * 4> pictures_;  // by code * 4 + number
+  uchar* bits_ = nullptr;                    // the image's, during flush()
+  qsizetype bytes_per_line_ = 0;
+  std::vector<std::uint8_t> cells_;  // scratch for flush()
+  QRect drawn_;
 };
 
 }  // namespace pawnfall

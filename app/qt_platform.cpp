@@ -13,6 +13,7 @@
 
 #include <chrono>
 
+#include "app/board_view.h"
 #include "app/qt_files.h"
 
 namespace pawnfall {
@@ -38,7 +39,9 @@ void QtPlatform::print_text(double x, double y, std::string_view text, std::stri
 }
 
 void QtPlatform::present() {
-  if (surface_) surface_->repaint();
+  // Painted now even with nothing to show it, so the work of a step is done in the step.
+  image_.image();
+  if (surface_) surface_->show_drawn();
 }
 
 bool QtPlatform::checked(MenuItem item) const {

@@ -8,19 +8,24 @@
 #include "model/platform.h"
 
 class QAction;
-class QWidget;
 
 namespace pawnfall {
 
+class BoardView;
+
 class QtPlatform : public Platform {
  public:
-  // The image covers size logical pixels, held at the given device pixel ratio.
-  QtPlatform(QSize size, qreal device_pixel_ratio) : image_(size, device_pixel_ratio) {}
+  // The image shows size pixels of the starting window, at device_pixel_ratio × zoom device
+  // pixels each.
+  QtPlatform(QSize size, double device_pixel_ratio, double zoom = 1.0)
+      : image_(size, device_pixel_ratio, zoom) {}
 
   // The widget that shows the image; present() repaints it at once.
-  void set_surface(QWidget* widget) { surface_ = widget; }
+  void set_surface(BoardView* view) { surface_ = view; }
   void set_menu_action(MenuItem item, QAction* action) { actions_[item] = action; }
-  const QImage& image() const { return image_.image(); }
+  // The image with everything drawn so far.
+  const QImage& image() { return image_.image(); }
+  QtImage& drawing() { return image_; }
 
   void paint_picture(Picture picture, double x, double y) override;
   void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
@@ -37,7 +42,7 @@ class QtPlatform : public Platform {
 
  private:
   QtImage image_;
-  QWidget* surface_ = nullptr;
+  BoardView* surface_ = nullptr;
   std::map<MenuItem, QAction*> actions_;
 };
 

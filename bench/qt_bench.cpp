@@ -15,9 +15,6 @@
 #include "sound/sound.h"
 #include "view/draw.h"
 
-// The pictures live in a static library, so their registration must be asked for.
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall::bench {
 namespace {
 
@@ -31,7 +28,7 @@ double seconds_since(Clock::time_point start) {
 // the targets are for the work of a press, not for the pauses the player is meant to see.
 class NoPausePlatform : public QtPlatform {
  public:
-  NoPausePlatform() : QtPlatform(QSize(窓幅画素, 窓高画素), 1.0) {}
+  explicit NoPausePlatform(double zoom) : QtPlatform(QSize(窓幅画素, 窓高画素), 1.0, zoom) {}
   void wait(double) override { ++waits; }
   // The game-over box would wait for a player; here it is only counted.
   void message_box(std::string_view, std::string_view, MessageIcon) override { ++messages; }
@@ -42,14 +39,16 @@ class NoPausePlatform : public QtPlatform {
 };
 
 // A platform with a shown widget as its surface, so each animation step's present() repaints
-// a window as in the program (on the offscreen platform its backing store is memory).
+// a window as in the program (on the offscreen platform its backing store is memory). The
+// window is enlarged `zoom` times, as a player may on a large screen (the offscreen screen's
+// device pixel ratio is 1, so the zoom is the density too).
 struct Window {
   NoPausePlatform platform;
   Sound sound{platform};
   Game g{platform, sound};
-  BoardView view{platform, [](マウスボタン, double, double) {}, nullptr};
-  explicit Window(bool shown = true) {
-    view.resize(窓幅画素, 窓高画素);
+  BoardView view{platform, [](マウスボタン, double, double) {}, QSize(窓幅画素, 窓高画素), nullptr};
+  explicit Window(bool shown = true, int zoom = 1) : platform(zoom) {
+    view.resize(QSize(窓幅画素, 窓高画素) * zoom);
     if (shown) {
       view.show();
       platform.set_surface(&view);
@@ -59,17 +58,43 @@ struct Window {
   }
 };
 
+// The image is painted when it is looked at (shown, in the program), so each redraw is, and
+// so is the image after each timed press, inside the timing.
 void BM_QtFullRedraw(benchmark::State& state) {
-  Window w;
-  for (auto _ : state) 画面_再描画(w.g);
+  Window w(true, static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    画面_再描画(w.g);
+    benchmark::DoNotOptimize(w.platform.image().constBits());
+  }
 }
-BENCHMARK(BM_QtFullRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtFullRedraw)->ArgName("zoom")->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
+
+// A new zoom, as while the player drags the window's edge: the image made again at the new
+// size and everything drawn so far painted on it, once per frame shown. Each iteration steps
+// the zoom down or back up by a 34th, the smallest step it takes (zoom:115 is 115/34, a 4K
+// screen's height); the pictures' set stays, so only their sizes are made again.
+void BM_QtNewZoom(benchmark::State& state) {
+  Window w(false);
+  const double zoom = static_cast<double>(state.range(0)) / 34;
+  bool down = false;
+  for (auto _ : state) {
+    down = !down;
+    w.platform.drawing().rescale(1.0, zoom - (down ? 1.0 / 34 : 0));
+    benchmark::DoNotOptimize(w.platform.image().constBits());
+  }
+}
+BENCHMARK(BM_QtNewZoom)
+    ->ArgName("zoom")
+    ->Arg(68)
+    ->Arg(102)
+    ->Arg(115)
+    ->Unit(benchmark::kMicrosecond);
 
 // window:1 repaints the shown window at each animation step as the program does; 0 paints the
 // image only. save:1 starts from a best score of 0, so the commit also saves the settings file
 // (atomically, with a flush to disk); save:0 starts from a best score it cannot beat.
 void BM_QtWorstCaseCommit(benchmark::State& state) {
-  Window w(state.range(0) == 1);
+  Window w(state.range(0) == 1, static_cast<int>(state.range(2)));
   const double best = state.range(1) == 1 ? 0 : 1e300;
   const auto order = 最悪の盤を並べる(w.g);
   const auto board = w.g.盤面;
@@ -78,6 +103,7 @@ void BM_QtWorstCaseCommit(benchmark::State& state) {
   新しい局面(w.g, board);
   画面_再描画(w.g);
   連鎖を組む(w.g, order);
+  benchmark::DoNotOptimize(w.platform.image().constBits());
   const auto marks = w.g.消去対象駒;
   const auto chain = w.g.選択駒;
   int removed = 0, waits = 0, ended = 0;
@@ -90,6 +116,7 @@ void BM_QtWorstCaseCommit(benchmark::State& state) {
     w.platform.waits = 0;
     const auto start = Clock::now();
     押す(w.g, 右ボタン, 1, 1);
+    benchmark::DoNotOptimize(w.platform.image().constBits());
     state.SetIterationTime(seconds_since(start));
     removed = w.g.選択駒.連鎖数;
     waits = w.platform.waits;
@@ -101,10 +128,12 @@ void BM_QtWorstCaseCommit(benchmark::State& state) {
   state.counters["steps"] = waits;
 }
 BENCHMARK(BM_QtWorstCaseCommit)
-    ->ArgNames({"window", "save"})
-    ->Args({1, 1})
-    ->Args({1, 0})
-    ->Args({0, 0})
+    ->ArgNames({"window", "save", "zoom"})
+    ->Args({1, 1, 1})
+    ->Args({1, 0, 1})
+    ->Args({0, 0, 1})
+    ->Args({1, 0, 2})
+    ->Args({1, 0, 3})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
@@ -117,8 +146,10 @@ void BM_QtGuidanceClick(benchmark::State& state) {
     ++square;
     const auto start = Clock::now();
     押す(w.g, 左ボタン, 列, 行);
+    benchmark::DoNotOptimize(w.platform.image().constBits());
     state.SetIterationTime(seconds_since(start));
     押す(w.g, 右ボタン, 列, 行);
+    benchmark::DoNotOptimize(w.platform.image().constBits());
   }
 }
 BENCHMARK(BM_QtGuidanceClick)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -137,7 +168,7 @@ BENCHMARK(BM_QtSettingsWrite)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  register_pictures();
+  pawnfall::QtImage::register_pictures();
   pawnfall::install_fonts();
   // A commit that raises the best score saves the settings file in the current directory.
   QTemporaryDir scratch;

@@ -80,11 +80,17 @@ inline constexpr int 窓高 = 9300;
 // Twips per device-independent pixel at the 96 dots per inch the layout assumes.
 inline constexpr int 一画素のtwips = 15;
 // The one conversion of twips to pixels, for pictures, outlines and text alike: halves round up.
-inline int twips_to_pixels(double twips) {
-  return static_cast<int>(std::floor(twips / 一画素のtwips + 0.5));
+// The scale is device pixels per pixel of the starting window (the screen's density times the
+// window's zoom).
+inline int twips_to_pixels(double twips, double scale = 1.0) {
+  return static_cast<int>(std::floor(twips * scale / 一画素のtwips + 0.5));
 }
-// A window point in pixels to twips, as presses arrive.
-constexpr double pixels_to_twips(double pixels) { return pixels * 一画素のtwips; }
+// Its inverse for presses: the point a press on (device) pixel `pixel` stands for. It lies just
+// below the pixel's middle, so that a pixel selects exactly the square that twips_to_pixels
+// painted on it, edges and shared outlines included, at any scale.
+inline double pixels_to_twips(double pixel, double scale = 1.0) {
+  return (std::floor(pixel) + 0.5) * 一画素のtwips / scale - 1e-6;
+}
 inline constexpr int 窓幅画素 = 窓幅 / 一画素のtwips;
 inline constexpr int 窓高画素 = 窓高 / 一画素のtwips;
 

@@ -1,4 +1,7 @@
-// Picture generator: draws every piece, square, tile, the banner and the icon into res/pictures.
+// Picture generator: draws every piece, square, tile, the banner and the icon into res/pictures,
+// once for each screen density: OUTPUT_DIR/1x at the sizes the layout is measured in, and 2x, 3x
+// and 4x drawn again from the same shapes and noise at that many device pixels per pixel, so a
+// dense screen gets pictures made for its size rather than enlarged ones.
 //
 // Usage: QT_QPA_PLATFORM=offscreen make_pictures OUTPUT_DIR
 // The output is deterministic: noise comes from an integer hash, never from a random engine.
@@ -17,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <numbers>
 
 #include "model/pictures.h"
 #include "tools/figures.h"
@@ -31,6 +35,7 @@ constexpr int kPitch = 34;   // tiles repeat with this period so their overlap m
 constexpr QRectF kFigureBox(5, 1, 25, 31);  // pixels 5..29 across, 1..31 down
 constexpr int kBannerWidth = 210, kBannerHeight = 50, kBand = 3;
 constexpr int kIcon = 64;  // the window icon; the installed sizes come from make_icons
+constexpr int kDensities[] = {1, 2, 3, 4};
 
 const char* const kTitleFont = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
 
@@ -73,8 +78,9 @@ double fbm(double x, double y, std::uint32_t seed, int octaves, int period = 0) 
   return sum / total;
 }
 
-// Noise that repeats every kPitch pixels: `cells` lattice cells span one period.
-double tile_noise(int px, int py, std::uint32_t seed, int cells, int octaves) {
+// Noise that repeats every kPitch pixels: `cells` lattice cells span one period. Positions are
+// in pixels of the 1x picture, fractional at higher densities.
+double tile_noise(double px, double py, std::uint32_t seed, int cells, int octaves) {
   const double scale = static_cast<double>(cells) / kPitch;
   return fbm(px * scale, py * scale, seed, octaves, cells);
 }
@@ -98,13 +104,19 @@ QImage blank(int w, int h, QColor fill) {
   return img;
 }
 
+// Where the middle of device pixel `i` lies, in pixels of the 1x picture, less half a pixel: at
+// 1x exactly i, so the 1x pictures are those drawn before there were other densities.
+double at_1x(int i, int density) { return (i + 0.5) / density - 0.5; }
+
 // ---------------------------------------------------------------------------------------------
 // Empty squares: mottled marble with soft veins
 
-QImage marble(QColor base, QColor vein, std::uint32_t seed) {
-  QImage img = blank(kSquare, kSquare, base);
-  for (int y = 0; y < kSquare; ++y)
-    for (int x = 0; x < kSquare; ++x) {
+QImage marble(QColor base, QColor vein, std::uint32_t seed, int density) {
+  const int size = kSquare * density;
+  QImage img = blank(size, size, base);
+  for (int py = 0; py < size; ++py)
+    for (int px = 0; px < size; ++px) {
+      const double x = at_1x(px, density), y = at_1x(py, density);
       const double mottle = fbm(x / 6.0, y / 6.0, seed, 4);
       // A ridge where the warped noise crosses its middle: thin veins that wander and fork.
       const double warp = fbm(x / 11.0 + 3.7, y / 11.0 + 1.3, seed + 7, 4);
@@ -112,7 +124,7 @@ QImage marble(QColor base, QColor vein, std::uint32_t seed) {
       const double vein_strength = std::pow(ridge, 16.0);
       QColor c = shade(base, 0.78 + 0.4 * mottle);
       c = mix(c, vein, 0.65 * vein_strength);
-      img.setPixelColor(x, y, c);
+      img.setPixelColor(px, py, c);
     }
   return img;
 }
@@ -180,7 +192,8 @@ const QColor kWhiteLine(40, 40, 40);
 const QColor kBlackBody(49, 49, 49), kBlackLight(64, 64, 64);
 const QColor kBlackLine(120, 120, 120), kBlackEdge(20, 20, 20);
 
-void draw_figure(QImage& img, const Glyphs& glyphs, const PieceArt& piece, QSizeF scale) {
+void draw_figure(QImage& img, const Glyphs& glyphs, const PieceArt& piece, QSizeF scale,
+                 int density) {
   const QPainterPath lines_raw = glyphs.path(glyph_of(piece.kind));
   const QTransform t = placement(lines_raw.boundingRect(), scale);
   const QPainterPath body = t.map(silhouette(lines_raw));
@@ -189,6 +202,7 @@ void draw_figure(QImage& img, const Glyphs& glyphs, const PieceArt& piece, QSize
 
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
+  if (density != 1) p.scale(density, density);
   p.setPen(Qt::NoPen);
   // Light falls from the upper left: the body darkens towards the lower right.
   QLinearGradient light(box.topLeft(), box.bottomRight());
@@ -217,27 +231,38 @@ void draw_figure(QImage& img, const Glyphs& glyphs, const PieceArt& piece, QSize
 }
 
 // ---------------------------------------------------------------------------------------------
-// Background tiles, each periodic with the pitch so overlapping copies meet without a seam
+// Background tiles, each periodic with the pitch so overlapping copies meet without a seam.
+// A tile's colour is asked for at the middle of each device pixel in pixels of the 1x tile
+// (u, v in [0, kPitch)): its shapes come from the whole pixel there, floor(u) and floor(v), so
+// at 1x they are the pixels they always were; its noise and shading from the point itself.
 
 template <typename Colour>
-QImage periodic_tile(Colour colour_at) {
-  QImage img = blank(kTile, kTile, Qt::black);
-  for (int y = 0; y < kTile; ++y)
-    for (int x = 0; x < kTile; ++x) img.setPixelColor(x, y, colour_at(x % kPitch, y % kPitch));
+QImage periodic_tile(int density, Colour colour_at) {
+  const int size = kTile * density, period = kPitch * density;
+  QImage img = blank(size, size, Qt::black);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      img.setPixelColor(x, y,
+                        colour_at((x % period + 0.5) / density, (y % period + 0.5) / density));
   return img;
 }
 
-QImage midori() { return blank(kTile, kTile, QColor(0, 157, 0)); }
+int whole(double u) { return static_cast<int>(std::floor(u)); }
+
+QImage midori(int density) { return blank(kTile * density, kTile * density, QColor(0, 157, 0)); }
 
 // Rush strands two pixels high run across; warp threads bind them every half period.
-QImage tatami() {
+QImage tatami(int density) {
   const QColor rush(112, 158, 74), warp(70, 104, 46);
-  return periodic_tile([&](int x, int y) {
-    const int strand = y / 2;
-    const bool upper = y % 2 == 0;
-    const double grain = tile_noise(x, strand * 2, 31, 17, 2);
+  return periodic_tile(density, [&](double u, double v) {
+    const int x = whole(u), strand = whole(v) / 2;
+    const double grain = tile_noise(u - 0.5, strand * 2, 31, 17, 2);
     const double strand_tone = 0.9 + 0.16 * unit_hash(strand, 0, 37);
-    double f = strand_tone * (0.93 + 0.12 * grain) * (upper ? 1.06 : 0.9);
+    // Each strand is round: lit along its upper half, shaded below, 1.06 and 0.90 exactly in
+    // the middles of its two 1x pixels.
+    const double across = (1 - std::cos(std::numbers::pi * (v - strand * 2 - 0.5))) / 2;
+    const double round = std::lerp(1.06, 0.9, across);
+    double f = strand_tone * (0.93 + 0.12 * grain) * round;
     // The strands dip where the warp holds them, alternately left and right of the thread.
     const int thread = x < kPitch / 2 ? 8 : 25;
     const int side = strand % 2 == 0 ? -1 : 1;
@@ -248,35 +273,36 @@ QImage tatami() {
 }
 
 // Two stalks per period, lit from the left, each with one node.
-QImage take() {
+QImage take(int density) {
   const QColor gap(16, 64, 60), stalk(72, 160, 140);
   struct Stalk {
     int left, width, node;
   };
   constexpr std::array<Stalk, 2> kStalks{{{1, 14, 9}, {19, 11, 26}}};
-  return periodic_tile([&](int x, int y) {
+  return periodic_tile(density, [&](double u, double v) {
+    const int x = whole(u), y = whole(v);
     for (const Stalk& s : kStalks) {
       const int dy = wrap(y - s.node, kPitch);
       const int swell = dy == 0 ? 1 : 0;  // the stalk thickens at its node
       const int dx = x - s.left;
       if (dx < -swell || dx >= s.width + swell) continue;
-      const double across = std::clamp((dx + 0.5) / s.width, 0.0, 1.0);  // 0 left .. 1 right
+      const double across = std::clamp((u - s.left) / s.width, 0.0, 1.0);  // 0 left .. 1 right
       const double round =
           1.15 - 0.55 * std::pow(across, 1.6) + 0.15 * std::exp(-40 * std::pow(across - 0.25, 2));
-      const double fibre = tile_noise(x, y, 53, 17, 2);
+      const double fibre = tile_noise(u - 0.5, v - 0.5, 53, 17, 2);
       QColor c = shade(stalk, round * (0.94 + 0.1 * fibre));
       if (dy == 0) return shade(c, 0.55);           // the node's ridge
       if (dy == 1) return shade(c, 1.18);           // its lit lower lip
       if (dy == kPitch - 1) return shade(c, 0.85);  // shadow above the ridge
       return c;
     }
-    const double depth = tile_noise(x, y, 59, 2, 2);
+    const double depth = tile_noise(u - 0.5, v - 0.5, 59, 2, 2);
     return shade(gap, 0.8 + 0.4 * depth);
   });
 }
 
 // One-pixel stars of three brightnesses, spread out so no two touch.
-QImage uchu() {
+QImage uchu(int density) {
   struct Star {
     int x, y, level;
   };
@@ -291,29 +317,34 @@ QImage uchu() {
                                          {26, 29, 150},
                                          {33, 31, 100},
                                          {18, 9, 90}}};
-  return periodic_tile([&](int x, int y) {
+  return periodic_tile(density, [&](double u, double v) {
     for (const Star& s : kStars)
-      if (s.x == x && s.y == y) return QColor(s.level, s.level, s.level);
+      if (s.x == whole(u) && s.y == whole(v)) return QColor(s.level, s.level, s.level);
     return QColor(0, 0, 0);
   });
 }
 
-// Four courses of bricks per period, eight or nine pixels high, staggered by half a brick.
-QImage renga() {
-  const QColor mortar(196, 192, 186), brick(150, 62, 42);
+// Four courses of bricks per period, eight or nine pixels high, staggered by half a brick. The
+// mortar is a mid grey: white score digits standing on a light line across them lose their
+// strokes, on this one they keep them.
+QImage renga(int density) {
+  const QColor mortar(132, 126, 120), brick(150, 62, 42);
   constexpr std::array<int, 5> kCourseTop{0, 8, 17, 25, 34};
   constexpr int kBrickLength = 17;
-  return periodic_tile([&](int x, int y) {
+  return periodic_tile(density, [&](double u, double v) {
+    const int x = whole(u), y = whole(v);
+    const double nx = u - 0.5, ny = v - 0.5;  // where the noise is read
     int course = 0;
     while (y >= kCourseTop[course + 1]) ++course;
     const int top = kCourseTop[course], bottom = kCourseTop[course + 1] - 1;
-    if (y == bottom) return shade(mortar, 0.97 + 0.06 * tile_noise(x, y, 71, 17, 1));
+    if (y == bottom) return shade(mortar, 0.97 + 0.06 * tile_noise(nx, ny, 71, 17, 1));
     const int shifted = x + (course % 2 == 0 ? 0 : 8);
     const int along = shifted % kBrickLength;
-    if (along == kBrickLength - 1) return shade(mortar, 0.97 + 0.06 * tile_noise(x, y, 71, 17, 1));
+    if (along == kBrickLength - 1)
+      return shade(mortar, 0.97 + 0.06 * tile_noise(nx, ny, 71, 17, 1));
     const int index = shifted / kBrickLength % 2;
     double f = 0.86 + 0.22 * unit_hash(index, course, 73);
-    f *= 0.88 + 0.24 * tile_noise(x, y, 79, 17, 3);
+    f *= 0.88 + 0.24 * tile_noise(nx, ny, 79, 17, 3);
     if (y == top) f *= 1.15;         // lit upper edge
     if (y == bottom - 1) f *= 0.82;  // shaded lower edge
     if (along == 0) f *= 1.08;
@@ -324,9 +355,10 @@ QImage renga() {
 // ---------------------------------------------------------------------------------------------
 // Title banner and window icon
 
-QImage taitoru() {
-  QImage img = blank(kBannerWidth, kBannerHeight, QColor(255, 242, 166));
+QImage taitoru(int density) {
+  QImage img = blank(kBannerWidth * density, kBannerHeight * density, QColor(255, 242, 166));
   QPainter p(&img);
+  if (density != 1) p.scale(density, density);
   const QColor band(255, 128, 64);
   p.fillRect(kBannerWidth - kBand, 0, kBand, kBannerHeight, band);
   p.fillRect(0, kBannerHeight - kBand, kBannerWidth, kBand, band);
@@ -364,7 +396,7 @@ QImage taitoru() {
 
 bool save(const QImage& img, const QDir& dir, const QString& name) {
   const QString path = dir.filePath(name + QStringLiteral(".png"));
-  if (img.convertToFormat(QImage::Format_RGB888).save(path, "PNG")) return true;
+  if (img.convertToFormat(QImage::Format_RGB888).save(path, "PNG", 0)) return true;
   std::fprintf(stderr, "make_pictures: cannot write %s\n", qPrintable(path));
   return false;
 }
@@ -389,26 +421,34 @@ int main(int argc, char** argv) {
   }
 
   bool ok = true;
-  const QImage teal = marble(QColor(69, 155, 155), QColor(176, 222, 214), 11);
-  const QImage rose = marble(QColor(186, 100, 100), QColor(236, 190, 180), 23);
-  ok &= save(teal, out, picture_name(pawnfall::KARA) + QStringLiteral("_1"));
-  ok &= save(rose, out, picture_name(pawnfall::KARA) + QStringLiteral("_2"));
-
-  const std::array<QImage, 3> grounds{blank(kSquare, kSquare, QColor(255, 0, 0)), teal, rose};
-  const QSizeF scale = figure_scale(glyphs);
-  for (const PieceArt& piece : kPieces)
-    for (int number = 0; number < 3; ++number) {
-      QImage img = grounds[number].copy();
-      draw_figure(img, glyphs, piece, scale);
-      ok &= save(img, out, QStringLiteral("%1_%2").arg(picture_name(piece.code)).arg(number));
+  for (const int density : kDensities) {
+    const QDir set(out.filePath(QStringLiteral("%1x").arg(density)));
+    if (!QDir().mkpath(set.path())) {
+      std::fprintf(stderr, "make_pictures: cannot create %s\n", qPrintable(set.path()));
+      return 1;
     }
+    const QImage teal = marble(QColor(69, 155, 155), QColor(176, 222, 214), 11, density);
+    const QImage rose = marble(QColor(186, 100, 100), QColor(236, 190, 180), 23, density);
+    ok &= save(teal, set, picture_name(pawnfall::KARA) + QStringLiteral("_1"));
+    ok &= save(rose, set, picture_name(pawnfall::KARA) + QStringLiteral("_2"));
 
-  ok &= save(midori(), out, picture_name(pawnfall::HAIKEI_MIDORI));
-  ok &= save(tatami(), out, picture_name(pawnfall::HAIKEI_TATAMI));
-  ok &= save(take(), out, picture_name(pawnfall::HAIKEI_TAKE));
-  ok &= save(uchu(), out, picture_name(pawnfall::HAIKEI_UCHU));
-  ok &= save(renga(), out, picture_name(pawnfall::HAIKEI_RENGA));
-  ok &= save(taitoru(), out, picture_name(pawnfall::TAITORU));
-  ok &= save(icon(glyphs, kIcon), out, QStringLiteral("icon"));
+    const int square = kSquare * density;
+    const std::array<QImage, 3> grounds{blank(square, square, QColor(255, 0, 0)), teal, rose};
+    const QSizeF scale = figure_scale(glyphs);
+    for (const PieceArt& piece : kPieces)
+      for (int number = 0; number < 3; ++number) {
+        QImage img = grounds[number].copy();
+        draw_figure(img, glyphs, piece, scale, density);
+        ok &= save(img, set, QStringLiteral("%1_%2").arg(picture_name(piece.code)).arg(number));
+      }
+
+    ok &= save(midori(density), set, picture_name(pawnfall::HAIKEI_MIDORI));
+    ok &= save(tatami(density), set, picture_name(pawnfall::HAIKEI_TATAMI));
+    ok &= save(take(density), set, picture_name(pawnfall::HAIKEI_TAKE));
+    ok &= save(uchu(density), set, picture_name(pawnfall::HAIKEI_UCHU));
+    ok &= save(renga(density), set, picture_name(pawnfall::HAIKEI_RENGA));
+    ok &= save(taitoru(density), set, picture_name(pawnfall::TAITORU));
+    ok &= save(icon(glyphs, kIcon * density), set, QStringLiteral("icon"));
+  }
   return ok ? 0 : 1;
 }

@@ -3,14 +3,29 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
+
 #include "model/pictures.h"
 
 namespace pawnfall::e2e {
 namespace {
 
 // Top-left pixel of square (列, 行) relative to the client area.
-QPoint square_corner(int 列, int 行) {
-  return {twips_to_pixels(盤左端 + 桝幅 * 列), twips_to_pixels(盤上端 + 桝高 * 行)};
+QPoint square_corner(int 列, int 行, double scale = 1) {
+  return {twips_to_pixels(盤左端 + 桝幅 * 列, scale), twips_to_pixels(盤上端 + 桝高 * 行, scale)};
+}
+
+// Mean difference per channel of two images of one size.
+double difference(const QImage& a, const QImage& b) {
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+             std::abs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
 }
 
 }  // namespace
@@ -20,7 +35,7 @@ BoardReader::BoardReader() {
     if (!entry.番号付き) continue;
     const int code = entry.code;
     for (int n = 0; n < 3; ++n) {
-      const QString path = QStringLiteral(PAWNFALL_SOURCE_DIR "/res/pictures/%1_%2.png")
+      const QString path = QStringLiteral(PAWNFALL_SOURCE_DIR "/res/pictures/1x/%1_%2.png")
                                .arg(QLatin1String(entry.名.data(), qsizetype(entry.名.size())))
                                .arg(n);
       QImage image(path);
@@ -56,19 +71,45 @@ std::optional<QPoint> BoardReader::find_client_origin(const QImage& shot) const 
   return std::nullopt;
 }
 
-std::optional<盤表<int>> BoardReader::read(const QImage& shot, QPoint origin) const {
+std::optional<int> BoardReader::nearest_code_at(const QImage& shot, QPoint origin, int 列, int 行,
+                                                double scale) const {
+  // The square's inside, between its outlines, made as small as the 1x pictures' inside.
+  const QPoint at = origin + square_corner(列, 行, scale);
+  const QPoint end = origin + square_corner(列 + 1, 行 + 1, scale);
+  const int line = std::max(1, static_cast<int>(std::lround(scale)));
+  const QRect inside(at + QPoint(line, line), end - QPoint(1, 1));
+  if (!shot.rect().contains(inside)) return std::nullopt;
+  const QImage small =
+      shot.copy(inside).scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  std::optional<int> best;
+  double best_difference = 12;  // anything further is no picture of ours
+  for (int code = 0; code < 22; ++code)
+    for (int n : {桝の色(列, 行), 0}) {
+      const QImage& picture = pictures_[code][n];
+      if (picture.isNull()) continue;
+      const double d =
+          difference(small, picture.copy(1, 1, 33, 33)
+                                .scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+      if (d < best_difference) best = code, best_difference = d;
+    }
+  return best;
+}
+
+std::optional<盤表<int>> BoardReader::read(const QImage& shot, QPoint origin, double scale) const {
   盤表<int> board{};
   for (int 列 = 1; 列 <= 列数; ++列)
     for (int 行 = 1; 行 <= 行数; ++行) {
-      auto code = code_at(shot, origin, 列, 行);
+      auto code =
+          scale == 1 ? code_at(shot, origin, 列, 行) : nearest_code_at(shot, origin, 列, 行, scale);
       if (!code) return std::nullopt;
       board[列][行] = *code;
     }
   return board;
 }
 
-QPoint BoardReader::square_centre(QPoint origin, int 列, int 行) {
-  return origin + square_corner(列, 行) + QPoint(17, 17);
+QPoint BoardReader::square_centre(QPoint origin, int 列, int 行, double scale) {
+  return origin + QPoint(twips_to_pixels(盤左端 + 桝幅 * (列 + 0.5), scale),
+                         twips_to_pixels(盤上端 + 桝高 * (行 + 0.5), scale));
 }
 
 }  // namespace pawnfall::e2e

@@ -26,6 +26,7 @@
 #include "tests/e2e/board_reader.h"
 #include "tests/e2e/xsession.h"
 #include "tests/fakes/fake_platform.h"
+#include "view/draw.h"
 
 namespace pawnfall::e2e {
 namespace {
@@ -61,8 +62,15 @@ std::optional<Capture> find_capture(const 盤表<int>& board) {
   return std::nullopt;
 }
 
+// Where the window's image stands on the screen: its top-left corner and device pixels per
+// pixel of the starting window.
+struct Placement {
+  QPoint origin;
+  double scale = 1;
+};
+
 // Reads the board until it matches or the time runs out; answers the last board read.
-std::optional<盤表<int>> read_until(XSession& x, const BoardReader& reader, QPoint origin,
+std::optional<盤表<int>> read_until(XSession& x, const BoardReader& reader, Placement at,
                                     const 盤表<int>& expected, int timeout_ms) {
   std::optional<盤表<int>> board;
   QElapsedTimer clock;
@@ -70,7 +78,7 @@ std::optional<盤表<int>> read_until(XSession& x, const BoardReader& reader, QP
   while (clock.elapsed() < timeout_ms) {
     // A save that fails tells the player once, in a box that waits for an answer.
     x.answer_box(QStringLiteral("^Pawnfall$"));
-    board = reader.read(x.screenshot(), origin);
+    board = reader.read(x.screenshot(), at.origin, at.scale);
     if (board && *board == expected) break;
     QThread::msleep(200);
   }
@@ -135,15 +143,20 @@ TEST(RealWindow, UnderAWindowManagerTheTitleBarLandsOnTheScreen) {
   escape_ends_with_status_zero(game);
 }
 
-// Finds the board, plays the first capture it offers and commits it with the right button,
-// then checks the screen against the game's own procedures run on the same presses. Answers
-// the score the chain brought, or 0 after a failed check.
-double play_a_chain(XSession& x) {
+// Finds the board (where the window's image stands, unless given), plays the first capture it
+// offers and commits it with the right button, then checks the screen against the game's own
+// procedures run on the same presses. Answers the score the chain brought, or 0 after a failed
+// check.
+double play_a_chain(XSession& x, std::optional<Placement> placement = std::nullopt) {
   BoardReader reader;
-  const auto origin = wait_for_board(x, reader);
-  EXPECT_TRUE(origin) << "the board is not on the screen";
-  if (!origin) return 0;
-  const auto before = reader.read(x.screenshot(), *origin);
+  if (!placement) {
+    if (const auto origin = wait_for_board(x, reader)) placement = Placement{*origin};
+  }
+  EXPECT_TRUE(placement) << "the board is not on the screen";
+  if (!placement) return 0;
+  const QPoint origin = placement->origin;
+  const double scale = placement->scale;
+  const auto before = reader.read(x.screenshot(), origin, scale);
   EXPECT_TRUE(before) << "a square matched no picture";
   if (!before) return 0;
   const auto capture = find_capture(*before);
@@ -162,16 +175,16 @@ double play_a_chain(XSession& x) {
                  {capture->to_col, capture->to_row, 1},
                  {capture->to_col, capture->to_row, 3}};
   for (const auto& p : presses) {
-    const QPoint screen = BoardReader::square_centre(*origin, p.col, p.row);
-    const QPoint client = screen - *origin;
-    マウス押下(model, p.button == 3 ? 右ボタン : 左ボタン, pixels_to_twips(client.x()),
-               pixels_to_twips(client.y()));
+    const QPoint screen = BoardReader::square_centre(origin, p.col, p.row, scale);
+    const QPoint client = screen - origin;
+    マウス押下(model, p.button == 3 ? 右ボタン : 左ボタン, pixels_to_twips(client.x(), scale),
+               pixels_to_twips(client.y(), scale));
     xdotool_click(x, screen, p.button);
   }
   EXPECT_EQ(model.選択状態, 選択状態型::なし);
   EXPECT_GT(model.スコア, 0);
 
-  const auto after = read_until(x, reader, *origin, model.盤面, 15000);
+  const auto after = read_until(x, reader, *placement, model.盤面, 15000);
   EXPECT_TRUE(after) << "a square matched no picture after the commit";
   if (!after || *after != model.盤面) {
     ADD_FAILURE() << "the board on the screen differs from the rules' prediction";
@@ -184,6 +197,38 @@ double play_a_chain(XSession& x) {
     for (int r = 1; r < 行数; ++r)
       EXPECT_FALSE((*after)[c][r] != KARA && (*after)[c][r + 1] == KARA) << c << "," << r;
   return model.スコア;
+}
+
+// The window's size on the screen, frame left out.
+std::optional<QSize> window_size(XSession& x, const QString& window) {
+  const auto geometry = x.run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
+                                                          QStringLiteral("--shell"), window});
+  if (!geometry) return std::nullopt;
+  QSize size;
+  for (const QString& line : geometry->split('\n')) {
+    if (line.startsWith(QStringLiteral("WIDTH="))) size.setWidth(line.section('=', 1).toInt());
+    if (line.startsWith(QStringLiteral("HEIGHT="))) size.setHeight(line.section('=', 1).toInt());
+  }
+  return size.isValid() ? std::optional(size) : std::nullopt;
+}
+
+// Where the enlarged image stands on a screenshot: across the screen's middle row it is what
+// differs from the window's own green around it (the tile is a lighter green), and its top is
+// found from the outline above board row 1, which the scale places.
+std::optional<Placement> find_enlarged_image(const QImage& shot, int client_top) {
+  const QRgb around = qRgb(0, 128, 0);
+  const int middle = shot.height() / 2;
+  int left = 0, right = shot.width() - 1;
+  while (left < right && (shot.pixel(left, middle) & 0xFFFFFF) == (around & 0xFFFFFF)) ++left;
+  while (right > left && (shot.pixel(right, middle) & 0xFFFFFF) == (around & 0xFFFFFF)) --right;
+  if (right - left < 窓幅画素) return std::nullopt;
+  // A scale in 34ths makes the image round(773 × scale) pixels wide.
+  const double scale = std::round((right - left + 1) * 34.0 / 窓幅画素) / 34;
+  const int column = left + twips_to_pixels(盤X(1.5), scale);
+  for (int y = client_top; y < shot.height(); ++y)
+    if ((shot.pixel(column, y) & 0xFFFFFF) == (around & 0xFFFFFF))
+      return Placement{QPoint(left, y - twips_to_pixels(盤Y(1), scale)), scale};
+  return std::nullopt;
 }
 
 QString settings_text(const GameProcess& game) {
@@ -208,6 +253,49 @@ TEST(RealWindow, AChainPlayedWithTheMouseFallsAsTheRulesSayAndSavesTheBestScore)
   QStringList files = game.files();
   files.sort();
   EXPECT_EQ(files, expected) << "the game wrote a file other than its settings";
+}
+
+// A player on a 4K screen without desktop scaling maximises the window from its title bar: it
+// fills the screen, the image grows with it, drawn for the size, and a chain played there falls
+// as the rules say.
+TEST(RealWindow, MaximisedOnA4KScreenTheImageFillsItAndAChainFallsAsTheRulesSay) {
+  XSession x(/*window_manager=*/true, QSize(3840, 2160));
+  ASSERT_TRUE(x.ok());
+  GameProcess game(x);
+  ASSERT_TRUE(game.wait_for_window());
+  BoardReader reader;
+  const auto start = wait_for_board(x, reader);
+  ASSERT_TRUE(start) << "the board is not on the screen at the starting size";
+  const QString window = *x.visible_window(QStringLiteral("^Pawnfall for Windows$"));
+  EXPECT_EQ(window_size(x, window), QSize(窓幅画素, 窓高画素));
+  // A double click on the title bar, above the client area's top-left corner.
+  x.run(
+      QStringLiteral("xdotool"),
+      {QStringLiteral("mousemove"), QString::number(start->x() + 300),
+       QString::number(start->y() - 30), QStringLiteral("click"), QStringLiteral("--repeat"),
+       QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+  std::optional<QSize> size;
+  for (int i = 0; i < 50 && !(size && size->width() == 3840); ++i, QThread::msleep(100))
+    size = window_size(x, window);
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width(), 3840);
+  EXPECT_GT(size->height(), 2160 - 60) << "the window does not fill the screen";
+
+  std::optional<Placement> placement;
+  QImage shot;
+  for (int i = 0; i < 50 && !(placement && placement->scale > 3); ++i, QThread::msleep(100))
+    placement = find_enlarged_image(shot = x.screenshot(), start->y());
+  ASSERT_TRUE(placement) << "no enlarged image on the screen";
+  // Centred across the screen, and reaching down to its bottom edge but for what the scale's
+  // steps of a 34th leave over (shared above and below).
+  const int width = qRound(窓幅画素 * placement->scale);
+  EXPECT_NEAR(placement->origin.x(), 3840 - (placement->origin.x() + width), 1);
+  int bottom = shot.height() - 1;
+  const int column = placement->origin.x() + width / 2;
+  while (bottom > 0 && (shot.pixel(column, bottom) & 0xFFFFFF) == 0x008000) --bottom;
+  EXPECT_LT(shot.height() - 1 - bottom, 20) << "the image does not reach the screen's bottom";
+  EXPECT_GT(play_a_chain(x, placement), 0);
+  escape_ends_with_status_zero(game);
 }
 
 // Bad surroundings: the game starts, plays and ends every time, with the warnings it owes.

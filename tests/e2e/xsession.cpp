@@ -9,7 +9,7 @@
 
 namespace pawnfall::e2e {
 
-XSession::XSession(bool window_manager) {
+XSession::XSession(bool window_manager, QSize screen) {
   // A display number of our own, away from the low ones people use by hand; a server that
   // does not answer is given up for the next number. -noreset: the server must not restart
   // (and refuse connections meanwhile) whenever its last client leaves.
@@ -18,8 +18,8 @@ XSession::XSession(bool window_manager) {
     if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) continue;
     xvfb_.start(QStringLiteral("Xvfb"),
                 {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                 QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                 QStringLiteral("-noreset")});
+                 QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
+                 QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     if (!xvfb_.waitForStarted(5000)) continue;
     display_ = n;
     bool answered = false;

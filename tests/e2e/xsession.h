@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,8 +15,9 @@ namespace pawnfall::e2e {
 
 class XSession {
  public:
-  // With a window manager (openbox), as on a desktop; without, a bare X server.
-  explicit XSession(bool window_manager = false);
+  // With a window manager (openbox), as on a desktop; without, a bare X server. The screen
+  // has the given size in pixels.
+  explicit XSession(bool window_manager = false, QSize screen = QSize(1024, 768));
   ~XSession();
   bool ok() const { return display_ >= 0; }
   QString display() const { return QStringLiteral(":%1").arg(display_); }

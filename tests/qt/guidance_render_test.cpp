@@ -12,8 +12,6 @@
 #include "view/draw.h"
 #include "view/guidance.h"
 
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall {
 namespace {
 
@@ -37,7 +35,7 @@ bool on_edge(const QRect& rect, int x, int y) {
 class GuidanceRender : public ::testing::Test {
  protected:
   GuidanceRender() {
-    register_pictures();
+    QtImage::register_pictures();
     action.setCheckable(true);
     platform.set_menu_action(MenuItem::SIDOU, &action);
     for (int c = 1; c <= 列数; ++c)

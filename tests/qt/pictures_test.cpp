@@ -1,4 +1,5 @@
-// The embedded pictures: sizes, opacity, grounds around the figures and seamless tiles.
+// The embedded pictures in each density: sizes, opacity, grounds around the figures, seamless
+// tiles, and each set drawn for its own size.
 #include <gtest/gtest.h>
 
 #include <QColor>
@@ -12,14 +13,14 @@
 #include <utility>
 #include <vector>
 
-// The pictures live in a static library, so their registration must be asked for.
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
+#include "app/qt_image.h"
 
 namespace pawnfall {
 namespace {
 
 constexpr int kSquare = 35, kTile = 36, kPitch = 34;
-const QRect kFigureBox(5, 1, 25, 31);  // pixels 5..29 across, 1..31 down
+const QRect kFigureBox(5, 1, 25, 31);  // pixels 5..29 across, 1..31 down at 1x
+constexpr int kSets[] = {1, 2, 3, 4};
 
 const std::array<const char*, 12> kPieces{"W_PORN", "W_NIGT", "W_BSHO", "W_ROOK",
                                           "W_QUIN", "W_KING", "B_KING", "B_NIGT",
@@ -27,9 +28,9 @@ const std::array<const char*, 12> kPieces{"W_PORN", "W_NIGT", "W_BSHO", "W_ROOK"
 const std::array<const char*, 5> kTiles{"HAIKEI_MIDORI", "HAIKEI_TATAMI", "HAIKEI_TAKE",
                                         "HAIKEI_UCHU", "HAIKEI_RENGA"};
 
-QImage load(const QString& name) {
-  register_pictures();
-  QImage img(QStringLiteral(":/pictures/%1.png").arg(name));
+QImage load(const QString& name, int set = 1) {
+  QtImage::register_pictures();
+  QImage img(QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(name));
   return img.isNull() ? img : img.convertToFormat(QImage::Format_ARGB32);
 }
 
@@ -45,18 +46,19 @@ bool opaque(const QImage& img) {
 }
 
 // Pixels outside the figure box that differ from the ground.
-int ground_faults(const QImage& img, const QImage& ground) {
+int ground_faults(const QImage& img, const QImage& ground, int set) {
+  const QRect box(kFigureBox.topLeft() * set, kFigureBox.size() * set);
   int faults = 0;
-  for (int y = 0; y < kSquare; ++y)
-    for (int x = 0; x < kSquare; ++x)
-      if (!kFigureBox.contains(x, y) && img.pixel(x, y) != ground.pixel(x, y)) ++faults;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (!box.contains(x, y) && img.pixel(x, y) != ground.pixel(x, y)) ++faults;
   return faults;
 }
 
 int figure_pixels(const QImage& img, const QImage& ground) {
   int count = 0;
-  for (int y = 0; y < kSquare; ++y)
-    for (int x = 0; x < kSquare; ++x) count += img.pixel(x, y) != ground.pixel(x, y);
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) count += img.pixel(x, y) != ground.pixel(x, y);
   return count;
 }
 
@@ -76,7 +78,8 @@ QRgb mean(const QImage& img) {
   return qRgb(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n));
 }
 
-TEST(Pictures, EveryPictureIsEmbeddedOpaqueAndOfItsSize) {
+// Every picture with its size at 1x.
+std::vector<std::pair<QString, QSize>> all_pictures() {
   std::vector<std::pair<QString, QSize>> all{{"KARA_1", {kSquare, kSquare}},
                                              {"KARA_2", {kSquare, kSquare}},
                                              {"TAITORU", {210, 50}},
@@ -85,12 +88,18 @@ TEST(Pictures, EveryPictureIsEmbeddedOpaqueAndOfItsSize) {
     for (int number = 0; number < 3; ++number)
       all.push_back({piece(code, number), {kSquare, kSquare}});
   for (const char* tile : kTiles) all.push_back({QLatin1String(tile), {kTile, kTile}});
-  for (const auto& [name, size] : all) {
-    const QImage img = load(name);
-    ASSERT_FALSE(img.isNull()) << name.toStdString();
-    EXPECT_EQ(img.size(), size) << name.toStdString();
-    EXPECT_TRUE(opaque(img)) << name.toStdString();
-  }
+  return all;
+}
+
+TEST(Pictures, EveryPictureIsEmbeddedOpaqueAndOfItsSizeInEverySet) {
+  for (const int set : kSets)
+    for (const auto& [name, size] : all_pictures()) {
+      SCOPED_TRACE(name.toStdString() + " at " + std::to_string(set) + "x");
+      const QImage img = load(name, set);
+      ASSERT_FALSE(img.isNull());
+      EXPECT_EQ(img.size(), size * set);
+      EXPECT_TRUE(opaque(img));
+    }
 }
 
 // The largest brightness step between neighbouring pixels: an edge drawn at the picture's own
@@ -128,64 +137,121 @@ TEST(Pictures, TheInstalledIconsAreTheWindowIconDrawnSharpAtEachThemeSize) {
 }
 
 TEST(Pictures, EmptySquaresAreTealAndRoseMarble) {
-  EXPECT_TRUE(near(mean(load("KARA_1")), QColor(69, 155, 155), 20));
-  EXPECT_TRUE(near(mean(load("KARA_2")), QColor(186, 100, 100), 20));
+  for (const int set : kSets) {
+    EXPECT_TRUE(near(mean(load("KARA_1", set)), QColor(69, 155, 155), 20)) << set;
+    EXPECT_TRUE(near(mean(load("KARA_2", set)), QColor(186, 100, 100), 20)) << set;
+  }
 }
 
 TEST(Pictures, PiecesStandInsideTheirBoxOnRedTealAndRoseGrounds) {
-  QImage red(kSquare, kSquare, QImage::Format_ARGB32);
-  red.fill(QColor(255, 0, 0));
-  const std::array<QImage, 3> grounds{red, load("KARA_1"), load("KARA_2")};
-  for (const char* code : kPieces) {
-    const bool white = code[0] == 'W';
-    for (int number = 0; number < 3; ++number) {
-      const QString name = piece(code, number);
-      const QImage img = load(name);
-      ASSERT_FALSE(img.isNull()) << name.toStdString();
-      EXPECT_EQ(ground_faults(img, grounds[number]), 0) << name.toStdString();
-      EXPECT_GT(figure_pixels(img, grounds[number]), 120) << name.toStdString();
-      // The figure's body colour shows in its middle column.
-      bool body = false;
-      for (int y = kFigureBox.top(); y <= kFigureBox.bottom(); ++y)
-        body |=
-            near(img.pixel(kSquare / 2, y), white ? QColor(224, 224, 224) : QColor(49, 49, 49), 16);
-      EXPECT_TRUE(body) << name.toStdString();
+  for (const int set : kSets) {
+    QImage red(kSquare * set, kSquare * set, QImage::Format_ARGB32);
+    red.fill(QColor(255, 0, 0));
+    const std::array<QImage, 3> grounds{red, load("KARA_1", set), load("KARA_2", set)};
+    for (const char* code : kPieces) {
+      const bool white = code[0] == 'W';
+      for (int number = 0; number < 3; ++number) {
+        const QString name = piece(code, number);
+        SCOPED_TRACE(name.toStdString() + " at " + std::to_string(set) + "x");
+        const QImage img = load(name, set);
+        ASSERT_FALSE(img.isNull());
+        EXPECT_EQ(ground_faults(img, grounds[number], set), 0);
+        EXPECT_GT(figure_pixels(img, grounds[number]), 120 * set * set);
+        // The figure's body colour shows in its middle column.
+        bool body = false;
+        for (int y = kFigureBox.top() * set; y <= kFigureBox.bottom() * set; ++y)
+          body |= near(img.pixel(img.width() / 2, y),
+                       white ? QColor(224, 224, 224) : QColor(49, 49, 49), 16);
+        EXPECT_TRUE(body);
+      }
     }
   }
 }
 
 TEST(Pictures, BackgroundTilesRepeatOnTheSquarePitch) {
-  for (const char* tile : kTiles) {
-    const QImage img = load(QLatin1String(tile));
-    ASSERT_FALSE(img.isNull()) << tile;
-    int seams = 0;
-    for (int a = 0; a < kTile; ++a)
-      for (int b = kPitch; b < kTile; ++b) {
-        seams += img.pixel(b, a) != img.pixel(b - kPitch, a);
-        seams += img.pixel(a, b) != img.pixel(a, b - kPitch);
-      }
-    EXPECT_EQ(seams, 0) << tile;
-  }
+  for (const int set : kSets)
+    for (const char* tile : kTiles) {
+      const QImage img = load(QLatin1String(tile), set);
+      ASSERT_FALSE(img.isNull()) << tile;
+      const int size = kTile * set, pitch = kPitch * set;
+      int seams = 0;
+      for (int a = 0; a < size; ++a)
+        for (int b = pitch; b < size; ++b) {
+          seams += img.pixel(b, a) != img.pixel(b - pitch, a);
+          seams += img.pixel(a, b) != img.pixel(a, b - pitch);
+        }
+      EXPECT_EQ(seams, 0) << tile << " at " << set << "x";
+    }
   const QImage green = load("HAIKEI_MIDORI");
   EXPECT_EQ(green.pixel(0, 0), qRgb(0, 157, 0));
   EXPECT_EQ(green.pixel(20, 30), qRgb(0, 157, 0));
 }
 
-TEST(Pictures, BannerIsAPalePanelWithAnOrangeBandAndNavyLettering) {
-  const QImage img = load("TAITORU");
-  ASSERT_FALSE(img.isNull());
-  const QRgb orange = qRgb(255, 128, 64);
-  int band_faults = 0, navy = 0;
-  for (int y = 0; y < img.height(); ++y)
-    for (int x = 0; x < img.width(); ++x) {
-      const bool in_band = x >= img.width() - 3 || y >= img.height() - 3;
-      if (in_band) band_faults += img.pixel(x, y) != orange;
-      navy += img.pixel(x, y) == qRgb(0, 0, 128);
+// The score's digits are white with a black shadow: a light line running across a tile cuts
+// every digit of a number standing on it (the brick tile's mortar once did).
+TEST(Pictures, NoTileHasALightLineAcrossItForTheWhiteDigitsToVanishInto) {
+  for (const int set : kSets)
+    for (const char* tile : kTiles) {
+      const QImage img = load(QLatin1String(tile), set);
+      int lightest_row = 0;
+      for (int y = 0; y < img.height(); ++y) {
+        int light = 0;
+        for (int x = 0; x < img.width(); ++x) light += qGray(img.pixel(x, y)) >= 170;
+        lightest_row = std::max(lightest_row, light);
+      }
+      EXPECT_LT(lightest_row, img.width() / 2) << tile << " at " << set << "x";
     }
-  EXPECT_EQ(band_faults, 0);
-  EXPECT_EQ(img.pixel(0, 0), qRgb(255, 242, 166));
-  EXPECT_EQ(img.pixel(img.width() - 4, img.height() - 4), qRgb(255, 242, 166));
-  EXPECT_GT(navy, 1000);  // the name in solid lettering
+}
+
+TEST(Pictures, BannerIsAPalePanelWithAnOrangeBandAndNavyLettering) {
+  for (const int set : kSets) {
+    const QImage img = load("TAITORU", set);
+    ASSERT_FALSE(img.isNull());
+    const QRgb orange = qRgb(255, 128, 64);
+    int band_faults = 0, navy = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) {
+        const bool in_band = x >= img.width() - 3 * set || y >= img.height() - 3 * set;
+        if (in_band) band_faults += img.pixel(x, y) != orange;
+        navy += img.pixel(x, y) == qRgb(0, 0, 128);
+      }
+    EXPECT_EQ(band_faults, 0) << set;
+    EXPECT_EQ(img.pixel(0, 0), qRgb(255, 242, 166)) << set;
+    EXPECT_EQ(img.pixel(img.width() - 3 * set - 1, img.height() - 3 * set - 1), qRgb(255, 242, 166))
+        << set;
+    EXPECT_GT(navy, 1000 * set * set) << set;  // the name in solid lettering
+  }
+}
+
+// Mean difference per channel between two pictures of one size.
+double difference(const QImage& a, const QImage& b) {
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+             std::abs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
+
+// Each denser picture is the 1x one's drawing: made as small, it looks like it. Those drawn
+// from outlines and noise have their own detail at their size: they are neither the 1x picture
+// enlarged in blocks nor, smoothly enlarged, anything as sharp.
+TEST(Pictures, EachDenserSetIsTheSameDrawingMadeForItsSize) {
+  for (const int set : {2, 3, 4})
+    for (const auto& [name, size] : all_pictures()) {
+      SCOPED_TRACE(name.toStdString() + " at " + std::to_string(set) + "x");
+      const QImage one = load(name), dense = load(name, set);
+      const QImage made_small = dense.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      EXPECT_LT(difference(made_small, one), 8);
+      const bool drawn = !name.startsWith(QLatin1String("HAIKEI"));
+      if (!drawn) continue;
+      const QImage blocks = one.scaled(size * set, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+      EXPECT_GT(difference(dense, blocks), 2);
+      const QImage smooth = one.scaled(size * set, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      EXPECT_GT(sharpest_step(dense), sharpest_step(smooth) * 11 / 10);
+    }
 }
 
 }  // namespace

@@ -11,8 +11,6 @@
 #include "view/draw.h"
 #include "view/score.h"
 
-static void register_pictures() { Q_INIT_RESOURCE(resources); }
-
 namespace pawnfall {
 namespace {
 
@@ -54,19 +52,24 @@ struct RenderTest : ::testing::Test {
   Sound sound{platform};
   Game g{platform, sound};
   RenderTest() {
-    register_pictures();
+    QtImage::register_pictures();
     for (int c = 1; c <= 列数; ++c)
       for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = 桝の色(c, r);
   }
 };
 
-TEST(Units, FifteenTwipsAPixelWithHalvesRoundedUp) {
+TEST(Units, FifteenTwipsAPixelTimesTheScaleWithHalvesRoundedUp) {
   EXPECT_EQ(twips_to_pixels(660), 44);
   EXPECT_EQ(twips_to_pixels(1450), 97);  // 96.67
   EXPECT_EQ(twips_to_pixels(685), 46);   // 45.67
   EXPECT_EQ(twips_to_pixels(7.5), 1);
   EXPECT_EQ(twips_to_pixels(7.4), 0);
   EXPECT_EQ(twips_to_pixels(-1380), -92);
+  // At a scale, device pixels: 96.67 × 1.5 = 145, 44 × 3.5 = 154, halves still up.
+  EXPECT_EQ(twips_to_pixels(1450, 1.5), 145);
+  EXPECT_EQ(twips_to_pixels(660, 3.5), 154);
+  EXPECT_EQ(twips_to_pixels(6, 1.25), 1);    // 0.5
+  EXPECT_EQ(twips_to_pixels(1450, 2), 193);  // 193.33
 }
 
 TEST_F(RenderTest, EmptySquaresAreTealAndRoseMarbleWithGreenLinesBetween) {
@@ -111,7 +114,7 @@ TEST_F(RenderTest, CodesWithoutAPictureChangeNoPixel) {
 }
 
 TEST(Clipping, APictureCutByAnyEdgeShowsExactlyItsPartInside) {
-  register_pictures();
+  QtImage::register_pictures();
   QImage rook(QtImage::picture_resource({W_ROOK, 1}));
   rook = rook.convertToFormat(QImage::Format_RGB32);
   // Positions in pixels of the picture's corner on a 50 x 40 image: cut on each side.
@@ -140,7 +143,7 @@ TEST_F(RenderTest, AChangeOfBackgroundRepaintsAroundTheBoardAndDropsTheAddedPoin
   g.背景画 = HAIKEI_RENGA;
   画面_再描画(g);
   const QImage& image = platform.image();
-  QImage tile(QStringLiteral(":/pictures/HAIKEI_RENGA.png"));
+  QImage tile(QStringLiteral(":/pictures/1x/HAIKEI_RENGA.png"));
   tile = tile.convertToFormat(QImage::Format_RGB32);
   // The added-points area and the corner below the board show the new tile and nothing else.
   EXPECT_LT(tile_mismatches(image, tile, QRect(px(831, 641), QSize(150, 20))), 40)
@@ -159,24 +162,6 @@ TEST_F(RenderTest, PrintingTheLabelsAndNumbersAgainLeavesTheSamePicture) {
     描画_過去最高スコア(g, g.過去最高スコア);
   }
   EXPECT_EQ(platform.image(), once);
-}
-
-TEST(HighDensity, AtRatioTwoPicturesAreScaledByWholePixelsWithoutBlur) {
-  register_pictures();
-  QtPlatform platform(QSize(773, 620), 2.0);
-  Sound sound{platform};
-  Game g{platform, sound};
-  描画_絵(g, W_KING, 1, 1, 1);
-  const QImage& image = platform.image();
-  EXPECT_EQ(image.width(), 773 * 2);
-  QImage picture(QStringLiteral(":/pictures/W_KING_1.png"));
-  picture = picture.convertToFormat(QImage::Format_RGB32);
-  const QPoint at = px(660, 1960) * 2;
-  for (int y = 0; y < 35; ++y)
-    for (int x = 0; x < 35; ++x)
-      for (int d : {0, 1})
-        ASSERT_EQ(image.pixel(at.x() + 2 * x + d, at.y() + 2 * y + d), picture.pixel(x, y))
-            << x << "," << y;
 }
 
 TEST(Fonts, TheGamesFaceAndTheMenusRenderEveryJapaneseGlyph) {

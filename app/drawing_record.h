@@ -1,0 +1,93 @@
+// What has been drawn on the persistent image, in twips: every operation in order, less those
+// that a later one paints over entirely at any scale, so the image can be drawn again at another.
+#pragma once
+
+#include <QRect>
+#include <QRegion>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/platform.h"
+
+namespace pawnfall {
+
+struct DrawOp {
+  enum class Kind : std::uint8_t { Picture, Outline, Text };
+  Kind kind = Kind::Picture;
+  bool live = true;
+  Picture picture{};  // a picture's
+  int colour = 0;     // an outline's or a text's
+  // A picture's or a text's top-left corner; an outline's first corner.
+  double x1 = 0, y1 = 0;
+  // A picture's far corner at its natural size; an outline's second corner.
+  double x2 = 0, y2 = 0;
+  std::uint32_t text = 0;  // a text's index into the texts
+};
+
+struct TextOp {
+  std::string text, face;
+  int points = 0;
+  QRect ink;  // in whole twips, every pixel it paints at any scale
+  // The part of the text's ink area that no later picture has yet covered, in whole twips.
+  QRegion uncovered;
+};
+
+class DrawingRecord {
+ public:
+  // A picture of the given natural size in twips, painted opaquely.
+  void add_picture(Picture picture, double x, double y, double width, double height);
+  void add_outline(int colour, double x1, double y1, double x2, double y2);
+  // `ink` holds, in twips, every pixel the text paints at any scale.
+  void add_text(double x, double y, std::string_view text, std::string_view face, int points,
+                int colour, QRect ink);
+
+  // In the order drawn; dead ones are covered by later ones and need not be painted.
+  const std::vector<DrawOp>& ops() const { return ops_; }
+  const TextOp& text(const DrawOp& op) const { return texts_[op.text]; }
+  std::size_t live() const { return ops_.size() - dead_; }
+
+  // Drops the dead operations once they far outnumber the live ones; answers whether it did,
+  // which moves the live ones to other places.
+  bool compact();
+
+ private:
+  // The latest operation of each footprint (kind and corners), in a table of open addressing:
+  // a look-up for every operation has to cost next to nothing beside the painting.
+  class Footprints {
+   public:
+    Footprints() { clear(); }
+    // Makes `index` (of `op`, not yet among `ops`) the latest of its footprint; answers the one
+    // it replaces, or kNone.
+    std::uint32_t replace(const std::vector<DrawOp>& ops, const DrawOp& op, std::uint32_t index);
+    void clear();
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+   private:
+    // The footprint itself is read from the operation.
+    struct Slot {
+      std::uint32_t index = kNone;
+      std::uint32_t hash = 0;
+    };
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+  };
+
+  void kill(std::uint32_t index);
+  // Records the operation; an earlier one of the same footprint paints the very pixels it
+  // paints, at any scale, so it dies.
+  void add(const DrawOp& op);
+  // Texts lying wholly under the picture's sure area die.
+  void cover_texts(const QRect& sure);
+
+  std::vector<DrawOp> ops_;
+  std::vector<TextOp> texts_;
+  Footprints by_footprint_;
+  std::vector<std::uint32_t> live_texts_;  // indices into ops_
+  QRect text_area_;                        // bounds every live text's uncovered part
+  std::size_t dead_ = 0;
+};
+
+}  // namespace pawnfall

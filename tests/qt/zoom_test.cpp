@@ -1,0 +1,308 @@
+// The image at other densities and zooms: pictures drawn for the size, presses mapped back to
+// the same squares, what was drawn kept through a change of zoom, and the starting size
+// unchanged to the pixel.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenuBar>
+#include <QMouseEvent>
+
+#include <cmath>
+#include <optional>
+
+#include "app/board_view.h"
+#include "app/main_window.h"
+#include "app/qt_platform.h"
+#include "game/deal.h"
+#include "game/turn.h"
+#include "model/rules.h"
+#include "sound/sound.h"
+#include "tests/qt/temporary_directory.h"
+#include "view/draw.h"
+#include "view/score.h"
+
+namespace pawnfall {
+namespace {
+
+const QSize kStart(窓幅画素, 窓高画素);
+
+// A game in mid-chain on the first dealt board, guidance on: pieces in all three looks, white
+// and green outlines, the banner, every label and number, and a tile of each kind below the
+// board (all but the brick tile, which was redrawn for the score to read on it).
+struct Scene {
+  explicit Scene(QtPlatform& platform) : sound(platform), g(platform, sound) {
+    QtImage::register_pictures();
+    guidance.setCheckable(true);
+    guidance.setChecked(true);
+    platform.set_menu_action(MenuItem::SIDOU, &guidance);
+    for (int c = 1; c <= 列数; ++c)
+      for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = 桝の色(c, r);
+    g.背景画 = HAIKEI_TATAMI;
+    初期設定(g);
+    g.スコア = 1234;
+    g.過去最高スコア = 56789;
+    画面_再描画(g);
+    for (int code : {HAIKEI_MIDORI, HAIKEI_TAKE, HAIKEI_UCHU}) 描画_絵(g, code, code, 13, 0);
+    const auto [from, to] = first_capture();
+    press(from);
+    press(to);
+  }
+
+  std::pair<QPoint, QPoint> first_capture() const {
+    for (int c = 1; c <= 列数; ++c)
+      for (int r = 1; r <= 行数; ++r)
+        for (int c2 = 1; c2 <= 列数; ++c2)
+          for (int r2 = 1; r2 <= 行数; ++r2)
+            if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
+                移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
+              return {QPoint(c, r), QPoint(c2, r2)};
+    return {};
+  }
+  void press(QPoint square) {
+    マウス押下(g, 左ボタン, 盤X(square.x() + 0.5), 盤Y(square.y() + 0.5));
+  }
+
+  QAction guidance;
+  Sound sound;
+  Game g;
+};
+
+QImage rgb32(const QImage& image) {
+  QImage out = image.convertToFormat(QImage::Format_RGB32);
+  out.setDevicePixelRatio(1);
+  return out;
+}
+
+QImage reference() {
+  return rgb32(QImage(QStringLiteral(PAWNFALL_SOURCE_DIR "/tests/qt/data/starting_size.png")));
+}
+
+TEST(StartingSize, TheImageIsPixelForPixelTheOneMadeBeforeTheWindowCouldGrow) {
+  QtPlatform platform(kStart, 1.0);
+  Scene scene(platform);
+  ASSERT_EQ(scene.g.選択駒.連鎖数, 2);
+  const QImage expected = reference();
+  ASSERT_FALSE(expected.isNull());
+  EXPECT_EQ(rgb32(platform.image()), expected);
+}
+
+struct Density {
+  double ratio, zoom;
+};
+
+// The part of the image at a twips position, of a size in pixels of the starting window.
+QImage block(const QImage& image, double x, double y, QSize natural, double scale) {
+  return rgb32(image).copy(twips_to_pixels(x, scale), twips_to_pixels(y, scale),
+                           qRound(natural.width() * scale), qRound(natural.height() * scale));
+}
+
+QImage picture(const char* name, int set) {
+  QtImage::register_pictures();
+  return rgb32(QImage(QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(QLatin1String(name))));
+}
+
+// A piece at twice, three times and one and a half times the size is the drawing made for
+// that density (the half-way one the 2x drawing made smaller), never the 1x drawing enlarged.
+TEST(Density, APieceIsTheDrawingOfItsDensityNotTheSmallOneEnlarged) {
+  const struct {
+    Density density;
+    int set;
+  } cases[] = {{{2, 1}, 2}, {{1, 3}, 3}, {{1, 1.5}, 2}, {{2, 1.5}, 3}};
+  for (const auto& [d, set] : cases) {
+    const double scale = d.ratio * d.zoom;
+    SCOPED_TRACE(::testing::Message() << "ratio " << d.ratio << ", zoom " << d.zoom);
+    QtPlatform platform(kStart, d.ratio, d.zoom);
+    Sound sound{platform};
+    Game g{platform, sound};
+    描画_絵(g, W_NIGT, 5, 5, 1);
+    const QImage drawn = block(platform.image(), 盤X(5), 盤Y(5), QSize(35, 35), scale);
+    const QSize size = drawn.size();
+    EXPECT_EQ(size, QSize(35, 35) * scale);
+    EXPECT_EQ(
+        drawn,
+        picture("W_NIGT_1", set).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    EXPECT_NE(drawn,
+              picture("W_NIGT_1", 1).scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+  }
+}
+
+// The device pixels a square's picture starts on: its left or top edge.
+int edge(double twips, double scale, int offset) { return twips_to_pixels(twips, scale) + offset; }
+
+// Wherever the window stands, a press on a square's middle or on the first or last pixel of
+// any of its edges selects that square, and the pixel beyond an edge the neighbour: the hit
+// areas are the squares as drawn.
+TEST(Presses, APressOnTheMiddleOrAnyEdgeOfASquareSelectsThatSquare) {
+  const QSize content(窓幅画素, 595);
+  const struct {
+    double ratio;
+    QSize widget;  // in the widget's own pixels
+  } cases[] = {{1, content},           {2, content},
+               {1, QSize(1200, 1000)}, {1, QSize(2319 + 101, 1785 + 3)},
+               {2, QSize(1200, 1000)}, {1.25, QSize(900, 700)}};
+  for (const auto& c : cases) {
+    const BoardView::Layout layout = BoardView::fit(c.widget, content, c.ratio);
+    const double scale = c.ratio * layout.zoom;
+    SCOPED_TRACE(::testing::Message() << "ratio " << c.ratio << ", zoom " << layout.zoom);
+    for (const QPoint square : {QPoint(1, 1), QPoint(20, 12), QPoint(9, 6), QPoint(14, 3)}) {
+      const int 列 = square.x(), 行 = square.y();
+      const int left = edge(盤X(列), scale, layout.offset.x());
+      const int right = edge(盤X(列 + 1), scale, layout.offset.x()) - 1;
+      const int top = edge(盤Y(行), scale, layout.offset.y());
+      const int bottom = edge(盤Y(行 + 1), scale, layout.offset.y()) - 1;
+      const int mid_x = (left + right) / 2, mid_y = (top + bottom) / 2;
+      const struct {
+        int x, y, 列, 行;
+      } presses[] = {{mid_x, mid_y, 列, 行},         {left, mid_y, 列, 行},
+                     {right, mid_y, 列, 行},         {mid_x, top, 列, 行},
+                     {mid_x, bottom, 列, 行},        {left, top, 列, 行},
+                     {right, bottom, 列, 行},        {left - 1, mid_y, 列 - 1, 行},
+                     {right + 1, mid_y, 列 + 1, 行}, {mid_x, top - 1, 列, 行 - 1},
+                     {mid_x, bottom + 1, 列, 行 + 1}};
+      for (const auto& p : presses) {
+        // That device pixel, as the window system reports a press on it: its corner, in the
+        // widget's pixels.
+        const QPointF at(p.x / c.ratio, p.y / c.ratio);
+        const QPointF twips = BoardView::press_twips(at, layout, c.ratio);
+        EXPECT_EQ(列番号(twips.x()), p.列) << "device pixel " << p.x << ", " << p.y;
+        EXPECT_EQ(行番号(twips.y()), p.行) << "device pixel " << p.x << ", " << p.y;
+      }
+    }
+  }
+}
+
+// The same through a real widget and its mouse events, enlarged one and a half and three times
+// with room to spare around the image.
+TEST(Presses, TheEnlargedWidgetHandsTheGameThePressedSquare) {
+  const QSize content(窓幅画素, 595);
+  for (const QSize size : {QSize(1200, 1000), QSize(2319 + 101, 1785 + 3)}) {
+    QtPlatform platform(kStart, 1.0);
+    std::optional<QPoint> pressed;
+    BoardView view(
+        platform, [&](マウスボタン, double x, double y) { pressed = QPoint(列番号(x), 行番号(y)); },
+        content, nullptr);
+    view.resize(size);
+    const BoardView::Layout layout = view.layout();
+    ASSERT_GT(layout.zoom, 1.4);
+    const double scale = layout.zoom;
+    for (const QPoint square : {QPoint(1, 1), QPoint(20, 12), QPoint(7, 10)}) {
+      const int left = edge(盤X(square.x()), scale, layout.offset.x());
+      const int bottom = edge(盤Y(square.y() + 1), scale, layout.offset.y()) - 1;
+      for (const QPoint at : {QPoint(left, bottom), QPoint(left - 1, bottom + 1)}) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), view.mapToGlobal(QPointF(at)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &event);
+        ASSERT_TRUE(pressed);
+        const QPoint expected = at.x() == left ? square : square + QPoint(-1, 1);
+        EXPECT_EQ(*pressed, expected) << "zoom " << scale;
+      }
+    }
+    EXPECT_EQ(platform.drawing().zoom(), layout.zoom);
+  }
+}
+
+// A new zoom paints again what the window showed, a chain's marks, guidance and points
+// included: the image is the one drawn at that zoom from the start, and back at the starting
+// size it is the reference again. The game is not asked to draw anything.
+TEST(Zoom, ANewZoomShowsWhatWasDrawnMidChainAndTheStartingSizeAgainAfterIt) {
+  QtPlatform platform(kStart, 1.0);
+  Scene scene(platform);
+  ASSERT_GT(scene.g.選択駒.追加点数, 0);
+  platform.image();
+  for (const Density d : {Density{1, 2}, Density{1, 1.5}, Density{2, 1.5}}) {
+    SCOPED_TRACE(::testing::Message() << "ratio " << d.ratio << ", zoom " << d.zoom);
+    platform.drawing().rescale(d.ratio, d.zoom);
+    QtPlatform fresh(kStart, d.ratio, d.zoom);
+    Scene again(fresh);
+    EXPECT_EQ(rgb32(platform.image()), rgb32(fresh.image()));
+  }
+  platform.drawing().rescale(1, 1);
+  EXPECT_EQ(rgb32(platform.image()), reference());
+}
+
+// A platform whose image is painted after every single operation, as if each were shown.
+class EagerPlatform : public QtPlatform {
+ public:
+  using QtPlatform::QtPlatform;
+  void paint_picture(Picture p, double x, double y) override {
+    QtPlatform::paint_picture(p, x, y);
+    image();
+  }
+  void draw_outline(int colour, double x1, double y1, double x2, double y2) override {
+    QtPlatform::draw_outline(colour, x1, y1, x2, y2);
+    image();
+  }
+  void print_text(double x, double y, std::string_view text, std::string_view face, int points,
+                  int colour) override {
+    QtPlatform::print_text(x, y, text, face, points, colour);
+    image();
+  }
+};
+
+// Painting a whole redraw at once leaves out the parts of pictures that later ones cover; the
+// picture must be the same as painting each operation as it comes, at every density.
+TEST(Zoom, PaintingARedrawAtOnceLeavesTheSamePictureAsPaintingEachOperation) {
+  for (const Density d : {Density{1, 1}, Density{1, 1.5}, Density{2, 1.5}, Density{1.25, 1}}) {
+    SCOPED_TRACE(::testing::Message() << "ratio " << d.ratio << ", zoom " << d.zoom);
+    QtPlatform batched(kStart, d.ratio, d.zoom);
+    EagerPlatform eager(kStart, d.ratio, d.zoom);
+    Scene a(batched), b(eager);
+    EXPECT_EQ(rgb32(batched.image()), rgb32(eager.image()));
+  }
+}
+
+// What is kept to paint again stays about one full redraw, however long the play: a later
+// operation that paints over an earlier one entirely replaces it.
+TEST(Zoom, WhatIsKeptToPaintAgainStaysAboutOneFullRedraw) {
+  QtPlatform platform(kStart, 1.0);
+  Scene scene(platform);
+  Game& g = scene.g;
+  画面_再描画(g);
+  const std::size_t one_redraw = platform.drawing().recorded();
+  for (int i = 0; i < 400; ++i) {
+    描画_追加点数(g, std::ldexp(1.0, i % 60));
+    消去_追加点数(g, 追加点数の行);
+    描画_スコア(g, i * 7);
+    描画_過去最高スコア(g, i * 9);
+    描画_絵(g, W_ROOK, i % 列数 + 1, i % 行数 + 1, 0);
+    描画_将棋盤桝(g);
+    if (i % 100 == 99) 画面_再描画(g);
+    platform.image();
+  }
+  EXPECT_LE(platform.drawing().recorded(), one_redraw + 10);
+}
+
+using WindowAtZoom = test::InTemporaryDirectory;
+
+// At its starting size the window shows the image as it is; enlarged, the image at the new
+// zoom, centred, with the window's green around it.
+TEST_F(WindowAtZoom, TheStartingWindowShowsTheImageAsItIsAndALargerOneTheImageCentred) {
+  MainWindow w;
+  w.show();
+  EXPECT_EQ(w.size(), kStart);
+  BoardView* view = w.board_view();
+  const QSize content(窓幅画素, 窓高画素 - w.menuBar()->height());
+  ASSERT_EQ(view->size(), content);
+  EXPECT_EQ(rgb32(view->grab().toImage()),
+            rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), content)));
+
+  // Twice as high, and wider than that.
+  w.resize(窓幅画素 * 2 + 40, 窓高画素 + content.height());
+  QApplication::processEvents();
+  const QImage shown = rgb32(view->grab().toImage());
+  const BoardView::Layout layout = view->layout();
+  EXPECT_EQ(layout.zoom, 2);
+  EXPECT_EQ(w.platform().drawing().scale(), 2);
+  const QRect image(layout.offset, content * 2);
+  EXPECT_EQ(image.left(), (view->width() - image.width()) / 2);
+  EXPECT_EQ(shown.copy(image), rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), content * 2)));
+  const QRgb green = QtImage::palette_colour(色_背景).rgb();
+  EXPECT_EQ(shown.pixel(0, shown.height() / 2), green);
+  EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() / 2), green);
+  EXPECT_EQ(shown.pixel(image.left() - 1, image.top()), green);
+}
+
+}  // namespace
+}  // namespace pawnfall
