@@ -186,10 +186,10 @@ std::size_t declared_image_bytes(const void* image) {
 }
 
 // Converts unsigned 8-bit samples in place into the output's signed 16-bit format.
-bool widen_to_s16(Buffer& buffer, SDL_AudioSpec& spec) {
+bool widen_to_s16(Buffer& buffer, SDL_AudioSpec& form) {
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, kFormat, spec.channels,
-                        spec.freq) < 0)
+  if (SDL_BuildAudioCVT(&cvt, form.format, form.channels, form.freq, kFormat, form.channels,
+                        form.freq) < 0)
     return false;
   const std::size_t room = std::size_t{buffer.length} * static_cast<std::size_t>(cvt.len_mult);
   auto* grown = static_cast<Uint8*>(SDL_realloc(buffer.samples, room));
@@ -199,7 +199,7 @@ bool widen_to_s16(Buffer& buffer, SDL_AudioSpec& spec) {
   cvt.len = static_cast<int>(buffer.length);
   if (SDL_ConvertAudio(&cvt) != 0) return false;
   buffer.length = static_cast<Uint32>(cvt.len_cvt);
-  spec.format = kFormat;
+  form.format = kFormat;
   return true;
 }
 
@@ -209,23 +209,23 @@ std::unique_ptr<Buffer> decode(const void* image, std::size_t length) {
   SDL_RWops* source = SDL_RWFromConstMem(image, static_cast<int>(length));
   if (source == nullptr) return nullptr;
   auto buffer = std::make_unique<Buffer>();
-  SDL_AudioSpec spec;
-  if (SDL_LoadWAV_RW(source, 1, &spec, &buffer->samples, &buffer->length) == nullptr)
+  SDL_AudioSpec form;
+  if (SDL_LoadWAV_RW(source, 1, &form, &buffer->samples, &buffer->length) == nullptr)
     return nullptr;
   // The converter pads a wave's end with zero bytes, which in unsigned 8-bit are the loudest
   // negative value, not silence: such a wave is widened to 16 bits here, once.
-  if (spec.format == AUDIO_U8 && !widen_to_s16(*buffer, spec)) return nullptr;
-  buffer->frame_bytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+  if (form.format == AUDIO_U8 && !widen_to_s16(*buffer, form)) return nullptr;
+  buffer->frame_bytes = SDL_AUDIO_BITSIZE(form.format) / 8 * form.channels;
   if (buffer->frame_bytes == 0 || buffer->frame_bytes > kWidestFrameBytes ||
       buffer->length < buffer->frame_bytes)
     return nullptr;
   buffer->length -= buffer->length % buffer->frame_bytes;
-  if (spec.format != kFormat || spec.channels != kOutputChannels || spec.freq != kFrequency) {
-    buffer->converter = SDL_NewAudioStream(spec.format, spec.channels, spec.freq, kFormat,
+  if (form.format != kFormat || form.channels != kOutputChannels || form.freq != kFrequency) {
+    buffer->converter = SDL_NewAudioStream(form.format, form.channels, form.freq, kFormat,
                                            kOutputChannels, kFrequency);
     if (buffer->converter == nullptr) return nullptr;
     const Uint64 frames = buffer->length / buffer->frame_bytes;
-    const auto rate = static_cast<Uint64>(spec.freq);
+    const auto rate = static_cast<Uint64>(form.freq);
     buffer->converted_length = (frames * kFrequency + rate - 1) / rate * kOutputFrameBytes;
   }
   return buffer;
