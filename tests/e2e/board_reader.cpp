@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "model/pictures.h"
+#include "tests/image_difference.h"
 
 namespace pawnfall::e2e {
 namespace {
@@ -14,18 +15,6 @@ namespace {
 // Top-left pixel of square (列, 行) relative to the client area.
 QPoint square_corner(int 列, int 行, double scale = 1) {
   return {twips_to_pixels(盤左端 + 桝幅 * 列, scale), twips_to_pixels(盤上端 + 桝高 * 行, scale)};
-}
-
-// Mean difference per channel of two images of one size.
-double difference(const QImage& a, const QImage& b) {
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-             std::abs(qBlue(p) - qBlue(q));
-    }
-  return sum / (3.0 * a.width() * a.height());
 }
 
 }  // namespace
@@ -87,9 +76,9 @@ std::optional<int> BoardReader::nearest_code_at(const QImage& shot, QPoint origi
     for (int n : {桝の色(列, 行), 0}) {
       const QImage& picture = pictures_[code][n];
       if (picture.isNull()) continue;
-      const double d =
-          difference(small, picture.copy(1, 1, 33, 33)
-                                .scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+      const double d = test::difference(
+          small, picture.copy(1, 1, 33, 33)
+                     .scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
       if (d < best_difference) best = code, best_difference = d;
     }
   return best;

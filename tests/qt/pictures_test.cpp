@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/qt_image.h"
+#include "tests/image_difference.h"
 
 namespace pawnfall {
 namespace {
@@ -223,18 +224,6 @@ TEST(Pictures, BannerIsAPalePanelWithAnOrangeBandAndNavyLettering) {
   }
 }
 
-// Mean difference per channel between two pictures of one size.
-double difference(const QImage& a, const QImage& b) {
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-             std::abs(qBlue(p) - qBlue(q));
-    }
-  return sum / (3.0 * a.width() * a.height());
-}
-
 // Each denser picture is the 1x one's drawing: made as small, it looks like it. Those drawn
 // from outlines and noise have their own detail at their size: they are neither the 1x picture
 // enlarged in blocks nor, smoothly enlarged, anything as sharp.
@@ -244,11 +233,11 @@ TEST(Pictures, EachDenserSetIsTheSameDrawingMadeForItsSize) {
       SCOPED_TRACE(name.toStdString() + " at " + std::to_string(set) + "x");
       const QImage one = load(name), dense = load(name, set);
       const QImage made_small = dense.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-      EXPECT_LT(difference(made_small, one), 8);
+      EXPECT_LT(test::difference(made_small, one), 8);
       const bool drawn = !name.startsWith(QLatin1String("HAIKEI"));
       if (!drawn) continue;
       const QImage blocks = one.scaled(size * set, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-      EXPECT_GT(difference(dense, blocks), 2);
+      EXPECT_GT(test::difference(dense, blocks), 2);
       const QImage smooth = one.scaled(size * set, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
       EXPECT_GT(sharpest_step(dense), sharpest_step(smooth) * 11 / 10);
     }

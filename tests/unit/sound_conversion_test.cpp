@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "model/platform.h"
+#include "tests/unit/real_sound_library.h"
 #include "tests/unit/sound_waves.h"
 
 namespace pawnfall {
@@ -27,27 +28,7 @@ constexpr int kEffect = 3;
 constexpr std::size_t kFrameBytes = 4;
 constexpr double kOutputRate = 32000;
 
-SoundLibrary load_real_library() {
-  SoundLibrary lib;
-  void* handle = ::dlopen(PAWNFALL_RUN_DIR "/libPawnfall.so", RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) return lib;
-  auto resolve = [&](auto& fn, const char* name) {
-    fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(::dlsym(handle, name));
-  };
-  resolve(lib.dsInitialize, "dsInitialize");
-  resolve(lib.dsCreateDSB, "dsCreateDSB");
-  resolve(lib.dsPlay, "dsPlay");
-  resolve(lib.dsPlayLooping, "dsPlayLooping");
-  resolve(lib.dsStop, "dsStop");
-  resolve(lib.dsFree, "dsFree");
-  resolve(lib.dsTerminate, "dsTerminate");
-  return lib;
-}
-
-const SoundLibrary& real() {
-  static const SoundLibrary lib = load_real_library();
-  return lib;
-}
+const SoundLibrary& real() { return test::real_sound_library(); }
 
 // One format and a frame of it whose every sample sounds at `level` in 16-bit
 // terms.

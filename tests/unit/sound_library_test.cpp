@@ -17,6 +17,7 @@
 #include "sound/sound.h"
 #include "soundlib/wave_check.h"
 #include "tests/fakes/fake_platform.h"
+#include "tests/unit/real_sound_library.h"
 #include "tests/unit/sound_waves.h"
 
 namespace pawnfall {
@@ -29,28 +30,7 @@ constexpr std::size_t kFrameBytes = 4;
 constexpr std::size_t kMixFrames = 1024;
 constexpr int kEffect = 3, kMusic = 1;
 
-SoundLibrary load_real_library() {
-  SoundLibrary lib;
-  void* handle = ::dlopen(PAWNFALL_RUN_DIR "/libPawnfall.so", RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) return lib;
-  auto resolve = [&](auto& fn, const char* name) {
-    fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(::dlsym(handle, name));
-  };
-  resolve(lib.dsInitialize, "dsInitialize");
-  resolve(lib.dsCreateDSB, "dsCreateDSB");
-  resolve(lib.dsPlay, "dsPlay");
-  resolve(lib.dsPlayLooping, "dsPlayLooping");
-  resolve(lib.dsStop, "dsStop");
-  resolve(lib.dsFree, "dsFree");
-  resolve(lib.dsTerminate, "dsTerminate");
-  return lib;
-}
-
-// Loaded once and kept: the library owns SDL's global state for the whole process.
-const SoundLibrary& real() {
-  static const SoundLibrary lib = load_real_library();
-  return lib;
-}
+const SoundLibrary& real() { return test::real_sound_library(); }
 
 class SoundLibraryTest : public ::testing::Test {
  protected:
