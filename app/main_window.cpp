@@ -23,9 +23,14 @@ void install_fonts() {
   const QString face =
       QString::fromUtf8(窓フォント.data(), static_cast<qsizetype>(窓フォント.size()));
   QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
-  // Menus and boxes use the same face: one Japanese font in memory instead of two.
-  QFont::insertSubstitutions(QApplication::font().family(),
-                             {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
+  // Menus and boxes are set in the same face, named as installed: one font in memory instead of
+  // two, and no fallback for Qt to look for, which costs a sort of every installed font.
+  const QString family = QtImage::installed_family(face);
+  if (family != face) {
+    QFont font = QApplication::font();
+    font.setFamily(family);
+    QApplication::setFont(font);
+  }
 }
 
 MainWindow::MainWindow()

@@ -53,7 +53,7 @@ class MainWindow : public QMainWindow {
   bool close_pending_ = false;
 };
 
-// Font substitutions so the game's named face and the menus render Japanese.
+// The game's named face and the menus and boxes set in the installed Japanese font.
 void install_fonts();
 
 }  // namespace pawnfall

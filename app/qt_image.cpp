@@ -8,8 +8,11 @@
 // board are known to be covered, and are left out.
 #include "app/qt_image.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -37,7 +40,7 @@ QString qs(std::string_view s) {
 // Text is set in pixels at the 96 dots per inch that the twips assume, whatever the screen
 // reports, times the scale.
 QFont text_font(std::string_view face, int points, double scale) {
-  QFont font(qs(face));
+  QFont font(QtImage::installed_family(qs(face)));
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0 * scale))));
   // Solid glyph pixels: labels are printed again and again at the same place, and only
   // without blended edges does every print leave exactly the same picture.
@@ -57,6 +60,23 @@ constexpr std::uint8_t kOffGrid = 0xFF;
 }  // namespace
 
 void QtImage::register_pictures() { register_picture_sets(); }
+
+QString QtImage::installed_family(const QString& face) {
+  static QHash<QString, QString> found;
+  if (const auto it = found.constFind(face); it != found.cend()) return *it;
+  QString family = face;
+  for (const QString& candidate : QFont::substitutes(face) + QStringList(face)) {
+    // Tried at the application's own size, so the menus then use the font this loads.
+    QFont font = QGuiApplication::font();
+    font.setFamily(candidate);
+    if (QFontInfo(font).family().compare(candidate, Qt::CaseInsensitive) == 0) {
+      family = candidate;
+      break;
+    }
+  }
+  found.insert(face, family);
+  return family;
+}
 
 QColor QtImage::palette_colour(int index) {
   static const QRgb palette[16] = {

@@ -46,6 +46,12 @@ class QtImage {
   // The set of pictures drawn for a scale: the least dense one at least as dense, or the
   // densest; 1 to 4.
   static int picture_set(double scale);
+  // The installed family that a face name stands for: its first installed substitute, else the
+  // face itself (left to Qt's fallback when it is not there either). A family Qt lacks, or one
+  // missing a character, makes Qt sort every installed font for fallbacks, the largest part of the
+  // first text's cost: text is set in a family known to be there. Substitutions made after the
+  // first call for a face are not seen.
+  static QString installed_family(const QString& face);
   // Makes the picture sets known to the resource system.
   static void register_pictures();
   // Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
