@@ -39,9 +39,9 @@ MainWindow::MainWindow()
       game_(platform_, sound_) {
   QtImage::register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
-  QIcon icon(QStringLiteral(":/pictures/1x/icon.png"));
+  QIcon icon(QtImage::picture_file(QStringLiteral("icon")));
   if (const int set = QtImage::picture_set(qApp->devicePixelRatio()); set > 1)
-    icon.addFile(QStringLiteral(":/pictures/%1x/icon.png").arg(set));
+    icon.addFile(QtImage::picture_file(QStringLiteral("icon"), set));
   setWindowIcon(icon);
   build_menus();
   // The client area shows the starting window less the menu bar, and grows from there.

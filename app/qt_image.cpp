@@ -93,12 +93,16 @@ int QtImage::picture_set(double scale) {
   return kDensest;
 }
 
+QString QtImage::picture_file(const QString& name, int set) {
+  return QStringLiteral(":/pictures/%1x/%2.%3").arg(set).arg(name, set == 1 ? "bmp" : "png");
+}
+
 QString QtImage::picture_resource(Picture picture, int set) {
   const auto entry = 絵_コードから(picture.code);
   if (!entry) return {};
   const QString name = QString::fromLatin1(entry->名.data(), qsizetype(entry->名.size()));
-  if (!entry->番号付き) return QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(name);
-  return QStringLiteral(":/pictures/%1x/%2_%3.png").arg(set).arg(name).arg(picture.number);
+  if (!entry->番号付き) return picture_file(name, set);
+  return picture_file(QStringLiteral("%1_%2").arg(name).arg(picture.number), set);
 }
 
 // The cell of a picture that stands at a board position and covers its own cell, spilling

@@ -54,6 +54,11 @@ class QtImage {
   static QString installed_family(const QString& face);
   // Makes the picture sets known to the resource system.
   static void register_pictures();
+  // Resource name of a set's picture by its file name, e.g. ("W_ROOK_0", 2) is
+  // ":/pictures/2x/W_ROOK_0.png". The 1x set, read at every start on most screens, is stored
+  // as uncompressed BMP: decoding its PNGs took over a millisecond of the first frame. The
+  // denser sets, 4 to 16 times the pixels, stay PNG.
+  static QString picture_file(const QString& name, int set = 1);
   // Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
   // is none.
   static QString picture_resource(Picture picture, int set = 1);

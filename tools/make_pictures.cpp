@@ -394,9 +394,13 @@ QImage taitoru(int density) {
 
 // ---------------------------------------------------------------------------------------------
 
-bool save(const QImage& img, const QDir& dir, const QString& name) {
-  const QString path = dir.filePath(name + QStringLiteral(".png"));
-  if (img.convertToFormat(QImage::Format_RGB888).save(path, "PNG", 0)) return true;
+// The 1x set is read at every start on most screens, so it is stored uncompressed; the denser
+// sets are PNG.
+bool save(const QImage& img, const QDir& dir, const QString& name, int density) {
+  const char* format = density == 1 ? "BMP" : "PNG";
+  const QString path =
+      dir.filePath(name + (density == 1 ? QStringLiteral(".bmp") : QStringLiteral(".png")));
+  if (img.convertToFormat(QImage::Format_RGB888).save(path, format, 0)) return true;
   std::fprintf(stderr, "make_pictures: cannot write %s\n", qPrintable(path));
   return false;
 }
@@ -429,8 +433,8 @@ int main(int argc, char** argv) {
     }
     const QImage teal = marble(QColor(69, 155, 155), QColor(176, 222, 214), 11, density);
     const QImage rose = marble(QColor(186, 100, 100), QColor(236, 190, 180), 23, density);
-    ok &= save(teal, set, picture_name(pawnfall::KARA) + QStringLiteral("_1"));
-    ok &= save(rose, set, picture_name(pawnfall::KARA) + QStringLiteral("_2"));
+    ok &= save(teal, set, picture_name(pawnfall::KARA) + QStringLiteral("_1"), density);
+    ok &= save(rose, set, picture_name(pawnfall::KARA) + QStringLiteral("_2"), density);
 
     const int square = kSquare * density;
     const std::array<QImage, 3> grounds{blank(square, square, QColor(255, 0, 0)), teal, rose};
@@ -439,16 +443,17 @@ int main(int argc, char** argv) {
       for (int number = 0; number < 3; ++number) {
         QImage img = grounds[number].copy();
         draw_figure(img, glyphs, piece, scale, density);
-        ok &= save(img, set, QStringLiteral("%1_%2").arg(picture_name(piece.code)).arg(number));
+        ok &= save(img, set, QStringLiteral("%1_%2").arg(picture_name(piece.code)).arg(number),
+                   density);
       }
 
-    ok &= save(midori(density), set, picture_name(pawnfall::HAIKEI_MIDORI));
-    ok &= save(tatami(density), set, picture_name(pawnfall::HAIKEI_TATAMI));
-    ok &= save(take(density), set, picture_name(pawnfall::HAIKEI_TAKE));
-    ok &= save(uchu(density), set, picture_name(pawnfall::HAIKEI_UCHU));
-    ok &= save(renga(density), set, picture_name(pawnfall::HAIKEI_RENGA));
-    ok &= save(taitoru(density), set, picture_name(pawnfall::TAITORU));
-    ok &= save(icon(glyphs, kIcon * density), set, QStringLiteral("icon"));
+    ok &= save(midori(density), set, picture_name(pawnfall::HAIKEI_MIDORI), density);
+    ok &= save(tatami(density), set, picture_name(pawnfall::HAIKEI_TATAMI), density);
+    ok &= save(take(density), set, picture_name(pawnfall::HAIKEI_TAKE), density);
+    ok &= save(uchu(density), set, picture_name(pawnfall::HAIKEI_UCHU), density);
+    ok &= save(renga(density), set, picture_name(pawnfall::HAIKEI_RENGA), density);
+    ok &= save(taitoru(density), set, picture_name(pawnfall::TAITORU), density);
+    ok &= save(icon(glyphs, kIcon * density), set, QStringLiteral("icon"), density);
   }
   return ok ? 0 : 1;
 }

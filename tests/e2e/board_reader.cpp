@@ -24,7 +24,7 @@ BoardReader::BoardReader() {
     if (!entry.番号付き) continue;
     const int code = entry.code;
     for (int n = 0; n < 3; ++n) {
-      const QString path = QStringLiteral(PAWNFALL_SOURCE_DIR "/res/pictures/1x/%1_%2.png")
+      const QString path = QStringLiteral(PAWNFALL_SOURCE_DIR "/res/pictures/1x/%1_%2.bmp")
                                .arg(QLatin1String(entry.名.data(), qsizetype(entry.名.size())))
                                .arg(n);
       QImage image(path);

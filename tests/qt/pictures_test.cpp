@@ -31,7 +31,7 @@ const std::array<const char*, 5> kTiles{"HAIKEI_MIDORI", "HAIKEI_TATAMI", "HAIKE
 
 QImage load(const QString& name, int set = 1) {
   QtImage::register_pictures();
-  QImage img(QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(name));
+  QImage img(QtImage::picture_file(name, set));
   return img.isNull() ? img : img.convertToFormat(QImage::Format_ARGB32);
 }
 

@@ -143,7 +143,7 @@ TEST_F(RenderTest, AChangeOfBackgroundRepaintsAroundTheBoardAndDropsTheAddedPoin
   g.背景画 = HAIKEI_RENGA;
   画面_再描画(g);
   const QImage& image = platform.image();
-  QImage tile(QStringLiteral(":/pictures/1x/HAIKEI_RENGA.png"));
+  QImage tile(QtImage::picture_file(QStringLiteral("HAIKEI_RENGA")));
   tile = tile.convertToFormat(QImage::Format_RGB32);
   // The added-points area and the corner below the board show the new tile and nothing else.
   EXPECT_LT(tile_mismatches(image, tile, QRect(px(831, 641), QSize(150, 20))), 40)

@@ -100,7 +100,7 @@ QImage block(const QImage& image, double x, double y, QSize natural, double scal
 
 QImage picture(const char* name, int set) {
   QtImage::register_pictures();
-  return rgb32(QImage(QStringLiteral(":/pictures/%1x/%2.png").arg(set).arg(QLatin1String(name))));
+  return rgb32(QImage(QtImage::picture_file(QLatin1String(name), set)));
 }
 
 // A piece at twice, three times and one and a half times the size is the drawing made for
