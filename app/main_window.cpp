@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QWindow>
 
 #include <utility>
@@ -39,9 +40,11 @@ MainWindow::MainWindow()
       game_(platform_, sound_) {
   QtImage::register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
-  QIcon icon(QtImage::picture_file(QStringLiteral("icon")));
+  // Made from pixmaps rather than file names, which would have Qt look through its icon engine
+  // plug-ins first.
+  QIcon icon(QPixmap(QtImage::picture_file(QStringLiteral("icon"))));
   if (const int set = QtImage::picture_set(qApp->devicePixelRatio()); set > 1)
-    icon.addFile(QtImage::picture_file(QStringLiteral("icon"), set));
+    icon.addPixmap(QPixmap(QtImage::picture_file(QStringLiteral("icon"), set)));
   setWindowIcon(icon);
   build_menus();
   // The client area shows the starting window less the menu bar, and grows from there.
