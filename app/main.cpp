@@ -1,14 +1,23 @@
 // Pawnfall: a single-window puzzle game of chess-piece chains.
 #include <QApplication>
-#include <iostream>
+#include <cstdio>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "app/main_window.h"
 
 int main(int argc, char** argv) {
   // Before QApplication, which would need a display even for --help.
-  if (const auto status = pawnfall::answer_command_line(argc, argv, std::cout, std::cerr))
-    return *status;
+  // Answered through string streams: the standard streams would set up the C++ locale
+  // machinery at every start.
+  if (argc > 1) {
+    std::ostringstream out, err;
+    if (const auto status = pawnfall::answer_command_line(argc, argv, out, err)) {
+      std::fputs(out.str().c_str(), stdout);
+      std::fputs(err.str().c_str(), stderr);
+      return *status;
+    }
+  }
   QApplication app(argc, argv);
   // Matches the installed desktop entry, so the desktop groups the window with its launcher.
   QGuiApplication::setDesktopFileName(QStringLiteral("pawnfall"));

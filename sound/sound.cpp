@@ -2,8 +2,9 @@
 #include "sound/sound.h"
 #include "sound/wave_text.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -33,7 +34,8 @@ std::optional<std::vector<unsigned char>> 読込_全体(const std::filesystem::p
     説明 = 説明_波形(WaveFault::大きすぎる);
     return std::nullopt;
   }
-  std::ifstream in(path, std::ios::binary);
+  // Plain C stdio: a file stream would set up the C++ locale machinery for one binary read.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!in) {
     説明 = "ファイルを開けません。";
     return std::nullopt;
@@ -41,9 +43,8 @@ std::optional<std::vector<unsigned char>> 読込_全体(const std::filesystem::p
   // One read of the size found; a file that shrank meanwhile is cut where it ends, and the
   // wave check then judges what arrived.
   std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) {
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get()));
+  if (std::ferror(in.get()) != 0) {
     説明 = "ファイルを読み込めません。";
     return std::nullopt;
   }
