@@ -1,8 +1,8 @@
-// The client area: shows the persistent image, enlarged with the window, and passes presses on
-// in twips.
+// The client area: shows the drawing, enlarged with the window, and passes presses on in twips.
 #include "app/board_view.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTimer>
 
@@ -58,16 +58,22 @@ QPointF BoardView::press_twips(QPointF position, Layout layout, double ratio) {
   return {pixels_to_twips(device.x(), scale), pixels_to_twips(device.y(), scale)};
 }
 
-BoardView::Layout BoardView::fit_image() {
+BoardView::Layout BoardView::fit_drawing() {
   const Layout l = layout();
-  QtImage& image = platform_.drawing();
+  QtImage& drawing = platform_.drawing();
   const double ratio = devicePixelRatioF();
-  if (image.zoom() != l.zoom || image.scale() != ratio * l.zoom) image.rescale(ratio, l.zoom);
+  if (drawing.zoom() != l.zoom || drawing.scale() != ratio * l.zoom) drawing.rescale(ratio, l.zoom);
   return l;
 }
 
-void BoardView::show_drawn() {
-  const QRect drawn = platform_.drawing().take_drawn();
+QRect BoardView::widget_area(QRect drawn, Layout layout) const {
+  const double ratio = devicePixelRatioF();
+  return QRectF(QPointF(drawn.topLeft() + layout.offset) / ratio, QSizeF(drawn.size()) / ratio)
+             .toAlignedRect() &
+         rect();
+}
+
+void BoardView::show_drawn(QRect drawn) {
   if (drawn.isEmpty()) return;
   const Layout l = layout();
   const double ratio = devicePixelRatioF();
@@ -75,35 +81,86 @@ void BoardView::show_drawn() {
     repaint();
     return;
   }
-  const QRectF area(QPointF(drawn.topLeft() + l.offset) / ratio, QSizeF(drawn.size()) / ratio);
-  repaint(area.toAlignedRect());
+  pending_ |= widget_area(drawn, l);
+  repaint(pending_);
+}
+
+void BoardView::update_drawn() {
+  const QRect drawn = platform_.drawing().take_drawn();
+  if (drawn.isEmpty()) return;
+  pending_ |= widget_area(drawn, layout());
+  update(pending_);
 }
 
 void BoardView::paintEvent(QPaintEvent* event) {
-  const Layout l = fit_image();
-  const QImage& image = platform_.image();
+  const Layout l = fit_drawing();
   const double ratio = devicePixelRatioF();
-  const QSize shown(qRound(content_.width() * l.zoom * ratio),
-                    qRound(content_.height() * l.zoom * ratio));
+  const QSize shown = platform_.drawing().device_size();
   const QRectF target(QPointF(l.offset) / ratio, QSizeF(shown) / ratio);
   QPainter painter(this);
-  // Around the image, the window's own green; the image then paints over any part of a pixel
-  // the two share.
+  // Around the drawing, the window's own green; the drawing then paints over any part of a
+  // pixel the two share.
   const QRect inside(
       QPoint(int(std::ceil(target.left())), int(std::ceil(target.top()))),
       QPoint(int(std::floor(target.right())) - 1, int(std::floor(target.bottom())) - 1));
   for (const QRect& r : QRegion(event->rect()) - inside)
     painter.fillRect(r, QtImage::palette_colour(色_背景));
-  // The source in the image's own (device) pixels: one image pixel to one screen pixel.
-  painter.drawImage(target, image, QRectF(QPointF(0, 0), QSizeF(shown)));
+  // The drawing's device pixels that the event asks for.
+  const QRectF asked(QPointF(event->rect().topLeft()) * ratio,
+                     QSizeF(event->rect().size()) * ratio);
+  // Asked for just what was drawn since the last painting, the rest there is on the backing
+  // store already; asked for more (uncovered, resized, or with other changes gathered in), all
+  // of it is painted again.
+  const bool only_new = !pending_.isEmpty() && event->region() == QRegion(pending_);
+  const bool all_new = (QRegion(pending_) - event->region()).isEmpty();
+  paint_drawing(painter, l, asked.toAlignedRect().translated(-l.offset), only_new);
+  if (all_new) {
+    platform_.drawing().mark_painted();
+    pending_ = QRect();
+  }
   // Queued, so it runs once this frame has been flushed to the screen.
   if (after_first_frame_) QTimer::singleShot(0, this, std::exchange(after_first_frame_, {}));
 }
 
+void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, bool only_new) {
+  QtImage& drawing = platform_.drawing();
+  const double ratio = devicePixelRatioF();
+  // Straight onto the backing store when it is an image in the drawing's own pixel format, as
+  // it is on X11, Wayland and offscreen; else through an image of the asked part.
+  QPaintEngine* engine = painter.paintEngine();
+  auto* store = engine ? dynamic_cast<QImage*>(engine->paintDevice()) : nullptr;
+  const QTransform to_store = painter.deviceTransform();
+  if (store &&
+      (store->format() == QImage::Format_RGB32 ||
+       store->format() == QImage::Format_ARGB32_Premultiplied) &&
+      to_store.type() <= QTransform::TxScale && qFuzzyCompare(to_store.m11(), ratio) &&
+      qFuzzyCompare(to_store.m22(), ratio)) {
+    const QPointF corner = to_store.map(QPointF(0, 0));
+    const QPoint origin(qRound(corner.x()) + layout.offset.x(),
+                        qRound(corner.y()) + layout.offset.y());
+    // Text is placed in the store's own pixels too.
+    painter.setWorldTransform(to_store.inverted());
+    if (only_new)
+      drawing.paint_new_on(*store, painter, origin, asked);
+    else
+      drawing.paint_on(*store, painter, origin, asked);
+    return;
+  }
+  const QRect part = asked & QRect(QPoint(0, 0), drawing.device_size());
+  if (part.isEmpty()) return;
+  QImage image(part.size(), QImage::Format_RGB32);
+  {
+    QPainter image_painter(&image);
+    drawing.paint_on(image, image_painter, -part.topLeft(), part);
+  }
+  image.setDevicePixelRatio(ratio);
+  painter.drawImage(QPointF(part.topLeft() + layout.offset) / ratio, image);
+}
+
 void BoardView::mousePressEvent(QMouseEvent* event) {
-  const QPointF twips = press_twips(event->position(), fit_image(), devicePixelRatioF());
+  const QPointF twips = press_twips(event->position(), fit_drawing(), devicePixelRatioF());
   on_press_(button_of(event->button()), twips.x(), twips.y());
-  update();
+  update_drawn();
 }
 
 }  // namespace pawnfall

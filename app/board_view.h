@@ -1,5 +1,4 @@
-// The client area: shows the persistent image, enlarged with the window, and passes presses on
-// in twips.
+// The client area: shows the drawing, enlarged with the window, and passes presses on in twips.
 #pragma once
 
 #include <QWidget>
@@ -18,7 +17,7 @@ class BoardView : public QWidget {
   // content: the pixels of the starting window that the client area shows at zoom 1.
   BoardView(QtPlatform& platform, PressHandler on_press, QSize content, QWidget* parent);
 
-  // Where the image stands in the widget: the zoom that fits it (whole steps of a 34th of a
+  // Where the drawing stands in the widget: the zoom that fits it (whole steps of a 34th of a
   // device pixel per pixel, so every square is as wide as the next; never below 1), and its
   // top-left corner in device pixels, centred.
   struct Layout {
@@ -29,8 +28,10 @@ class BoardView : public QWidget {
   Layout layout() const { return fit(size(), content_, devicePixelRatioF()); }
   // The twips a press at a position in the widget stands for.
   static QPointF press_twips(QPointF position, Layout layout, double device_pixel_ratio);
-  // Shows at once what was drawn since the last time.
-  void show_drawn();
+  // Shows at once the drawing's device pixels that were drawn on.
+  void show_drawn(QRect drawn);
+  // Shows what was drawn since the last time, once control is back in the event loop.
+  void update_drawn();
   // Runs once, as soon as the first frame has gone to the screen.
   void after_first_frame(std::function<void()> action) { after_first_frame_ = std::move(action); }
 
@@ -39,10 +40,19 @@ class BoardView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  // Makes the image's scale that of the layout; answers the layout.
-  Layout fit_image();
+  // Makes the drawing's scale that of the layout; answers the layout.
+  Layout fit_drawing();
+  // The widget's area, in its own pixels, that shows the drawing's device pixels `drawn` (the
+  // drawing may reach beyond the widget).
+  QRect widget_area(QRect drawn, Layout layout) const;
+
+  // Paints the drawing's device pixels `asked` onto the painter's device: only what was drawn
+  // since the last painting when `only_new`, else everything there.
+  void paint_drawing(QPainter& painter, Layout layout, QRect asked, bool only_new);
 
   QtPlatform& platform_;
+  // The widget's area that shows what was drawn and is not yet painted.
+  QRect pending_;
   PressHandler on_press_;
   QSize content_;
   std::function<void()> after_first_frame_;

@@ -1,5 +1,5 @@
-// What has been drawn on the persistent image, in twips: every operation in order, less those
-// that a later one paints over entirely at any scale, so the image can be drawn again at another.
+// What has been drawn on the client area, in twips: every operation in order, less those that a
+// later one paints over entirely at any scale, so any part of it can be painted at any scale.
 #include "app/drawing_record.h"
 
 #include <algorithm>

@@ -86,10 +86,8 @@ void MainWindow::build_menus() {
   QMenuBar* bar = menuBar();
   QMenu* stop = bar->addMenu(QStringLiteral("局面"));
   new_game_ = stop->addAction(QStringLiteral("最初"));
-  connect(new_game_, &QAction::triggered, this, [this] {
-    handle([this] { CANCEL_Click(game_); });
-    view_->update();
-  });
+  connect(new_game_, &QAction::triggered, this,
+          [this] { handle([this] { CANCEL_Click(game_); }); });
 
   QMenu* option = bar->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ"));
   QMenu* haikei = option->addMenu(QStringLiteral("背景画"));
@@ -102,7 +100,6 @@ void MainWindow::build_menus() {
     connect(a, &QAction::triggered, this, [this, a, command](bool now) {
       a->setChecked(!now);
       handle(command);
-      view_->update();
     });
   };
   // The menu shows the tiles in this order; their names and codes come from the one table.
@@ -139,6 +136,8 @@ void MainWindow::handle(const std::function<void()>& procedure) {
   handling_ = true;
   procedure();
   handling_ = false;
+  // Whatever the procedure drew goes to the screen with the next frame.
+  if (view_ != nullptr) view_->update_drawn();
   if (close_pending_) close();
 }
 

@@ -44,7 +44,7 @@ class MainWindow : public QMainWindow {
   QtPlatform platform_;
   Sound sound_;
   Game game_;
-  BoardView* view_;
+  BoardView* view_ = nullptr;
   std::map<MenuItem, QAction*> actions_;
   QAction* new_game_ = nullptr;
   QAction* about_ = nullptr;

@@ -1,11 +1,13 @@
-// The persistent image of the client area: pictures, outlines and text painted at twips, held
-// in device pixels at the screen's density times the window's zoom.
+// The drawing of the client area: pictures, outlines and text drawn at twips, painted in
+// device pixels at the screen's density times the window's zoom.
 //
-// Every operation is kept in a DrawingRecord as well as painted, so a new density or zoom
-// paints the record again and the window shows just what it showed, mid-chain or
-// mid-animation, without asking the game for anything. Painting waits until the image is
-// looked at (shown, or read by a test): by then a full redraw's background tiles under the
-// board are known to be covered, and are left out.
+// Every operation is kept in a DrawingRecord, and nothing else: the window paints the part it
+// is asked for from the record straight onto its backing store, so no image of the whole client
+// area is held beside the window's own (at a large zoom that image alone was tens of
+// megabytes). A new density or zoom paints the record at the new size and the window shows
+// just what it showed, mid-chain or mid-animation, without asking the game for anything. A
+// full redraw's background tiles under the board are covered by later squares, and are left
+// out.
 #include "app/qt_image.h"
 
 #include <QFontInfo>
@@ -49,7 +51,7 @@ QFont text_font(std::string_view face, int points, double scale) {
 }
 
 // The board's grid, on which the tiles and squares stand: cell (c, r) runs from board position
-// (c, r) to (c + 1, r + 1). A full redraw paints most cells several times over; flush() paints
+// (c, r) to (c + 1, r + 1). A full redraw paints most cells several times over; paint_on() paints
 // each part of a picture only when no later picture covers its cell.
 constexpr int kGridLeft = -4, kGridTop = -4;
 
@@ -125,29 +127,75 @@ QtImage::QtImage(QSize size, double device_pixel_ratio, double zoom)
   rescale(device_pixel_ratio, zoom);
 }
 
+QSize QtImage::device_size() const {
+  return {qRound(size_.width() * scale_), qRound(size_.height() * scale_)};
+}
+
 void QtImage::rescale(double device_pixel_ratio, double zoom) {
   device_pixel_ratio_ = device_pixel_ratio;
   zoom_ = zoom;
   const double scale = device_pixel_ratio * zoom;
-  if (scale != scale_) {
-    scale_ = scale;
-    image_ = QImage();  // the old one goes before the new one comes
-    image_ =
-        QImage(qRound(size_.width() * scale), qRound(size_.height() * scale), QImage::Format_RGB32);
-    image_.fill(palette_colour(色_背景));
-    for (int c = 0; c < kGridColumns; ++c)
-      grid_x_[c] = twips_to_pixels(盤左端 + 桝幅 * (c + kGridLeft), scale);
-    for (int r = 0; r < kGridRows; ++r)
-      grid_y_[r] = twips_to_pixels(盤上端 + 桝高 * (r + kGridTop), scale);
-    painted_ = 0;
-    drawn_ = image_.rect();
-  }
-  image_.setDevicePixelRatio(device_pixel_ratio);
+  if (scale == scale_) return;
+  scale_ = scale;
+  for (int c = 0; c < kGridColumns; ++c)
+    grid_x_[c] = twips_to_pixels(盤左端 + 桝幅 * (c + kGridLeft), scale);
+  for (int r = 0; r < kGridRows; ++r)
+    grid_y_[r] = twips_to_pixels(盤上端 + 桝高 * (r + kGridTop), scale);
+  areas_.clear();
+  drawn_ = QRect(QPoint(0, 0), device_size());
+  painted_ = 0;
 }
 
-const QImage& QtImage::image() {
-  flush();
-  return image_;
+QImage QtImage::image() {
+  QImage image(device_size(), QImage::Format_RGB32);
+  {
+    QPainter painter(&image);
+    paint_on(image, painter, QPoint(0, 0), image.rect());
+  }
+  image.setDevicePixelRatio(device_pixel_ratio_);
+  return image;
+}
+
+QRect QtImage::take_drawn() {
+  const std::vector<DrawOp>& ops = record_.ops();
+  QRect drawn = std::exchange(drawn_, QRect());
+  // A dead operation was painted over by a later one, whose pixels are in the later one's area.
+  for (std::size_t i = taken_; i < ops.size(); ++i)
+    if (ops[i].live) drawn |= area(i);
+  taken_ = ops.size();
+  return drawn & QRect(QPoint(0, 0), device_size());
+}
+
+const QRect& QtImage::area(std::size_t index) {
+  const std::vector<DrawOp>& ops = record_.ops();
+  const double s = scale_;
+  while (areas_.size() <= index) {
+    const DrawOp& op = ops[areas_.size()];
+    QRect r;
+    switch (op.kind) {
+      case DrawOp::Kind::Picture:
+        if (const Loaded* pic = picture(op.picture))
+          r = QRect(QPoint(twips_to_pixels(op.x1, s), twips_to_pixels(op.y1, s)),
+                    pic->image.size());
+        break;
+      case DrawOp::Kind::Outline: {
+        // See paint(): the lines are a whole number of device pixels wide, right and bottom
+        // ones included.
+        const int w = std::max(1, static_cast<int>(std::lround(s)));
+        r = QRect(QPoint(twips_to_pixels(op.x1, s), twips_to_pixels(op.y1, s)),
+                  QPoint(twips_to_pixels(op.x2, s) + w - 1, twips_to_pixels(op.y2, s) + w - 1));
+        break;
+      }
+      case DrawOp::Kind::Text: {
+        const TextOp& t = record_.text(op);
+        r = QRect(QPoint(twips_to_pixels(t.ink.left(), s), twips_to_pixels(t.ink.top(), s)),
+                  QPoint(twips_to_pixels(t.ink.right(), s), twips_to_pixels(t.ink.bottom(), s)));
+        break;
+      }
+    }
+    areas_.push_back(r);
+  }
+  return areas_[index];
 }
 
 const QtImage::Loaded* QtImage::picture(Picture p) {
@@ -203,47 +251,80 @@ void QtImage::print_text(double x, double y, std::string_view text, std::string_
   record_.add_text(x, y, text, face, points, colour, twips);
 }
 
-void QtImage::flush() {
-  const std::vector<DrawOp>& ops = record_.ops();
-  if (painted_ >= ops.size()) return;
-  const std::size_t count = ops.size() - painted_;
+void QtImage::paint_on(QImage& target, QPainter& painter, QPoint origin, const QRect& area) {
+  paint_from(0, target, painter, origin, area);
+}
 
-  // Backwards: which cells of each grid picture no later picture covers.
-  cells_.assign(count, kOffGrid);
+void QtImage::paint_new_on(QImage& target, QPainter& painter, QPoint origin, const QRect& area) {
+  paint_from(painted_, target, painter, origin, area);
+  mark_painted();
+}
+
+void QtImage::mark_painted() {
+  // What was drawn and not yet reported has not been asked for; it is painted once it is.
+  painted_ = taken_;
+  // Once every operation is both reported and painted, their places may move.
+  if (taken_ == painted_ && record_.compact()) {
+    areas_.clear();
+    taken_ = painted_ = record_.ops().size();
+  }
+}
+
+void QtImage::paint_from(std::size_t first, QImage& target, QPainter& painter, QPoint origin,
+                         const QRect& area) {
+  const QRect clip = area & QRect(QPoint(0, 0), device_size()) & target.rect().translated(-origin);
+  if (clip.isEmpty()) return;
+  const std::vector<DrawOp>& ops = record_.ops();
+  // The clip in whole twips, a device pixel larger all round: a text whose part that no later
+  // picture covers lies outside it paints nothing here that stays.
+  const double s = scale_;
+  const QRect twips(QPoint(static_cast<int>(std::floor(pixels_to_twips(clip.left() - 1, s))),
+                           static_cast<int>(std::floor(pixels_to_twips(clip.top() - 1, s)))),
+                    QPoint(static_cast<int>(std::ceil(pixels_to_twips(clip.right() + 2, s))),
+                           static_cast<int>(std::ceil(pixels_to_twips(clip.bottom() + 2, s)))));
+  visible_.clear();
+  for (std::size_t i = first; i < ops.size(); ++i) {
+    const DrawOp& op = ops[i];
+    if (!op.live || !this->area(i).intersects(clip)) continue;
+    if (op.kind == DrawOp::Kind::Text && !record_.text(op).uncovered.intersects(twips)) continue;
+    visible_.push_back(static_cast<std::uint32_t>(i));
+  }
+
+  // Backwards: which cells of each grid picture no later picture covers. A picture that covers
+  // a cell within the clip is itself within it, so the visible operations are enough.
+  cells_.assign(visible_.size(), kOffGrid);
   std::array<std::array<bool, kGridRows>, kGridColumns> covered{};
-  for (std::size_t i = count; i-- > 0;) {
-    const DrawOp& op = ops[painted_ + i];
-    if (!op.live || op.kind != DrawOp::Kind::Picture) continue;
+  for (std::size_t k = visible_.size(); k-- > 0;) {
+    const DrawOp& op = ops[visible_[k]];
+    if (op.kind != DrawOp::Kind::Picture) continue;
     const Loaded* pic = picture(op.picture);
     const auto at = pic ? grid_cell(op, pic->image.size()) : std::nullopt;
     if (!at) continue;
     const int c = at->x(), r = at->y();
-    cells_[i] = static_cast<std::uint8_t>(
+    cells_[k] = static_cast<std::uint8_t>(
         (covered[c][r] ? 0 : kOwn) | (covered[c + 1][r] ? 0 : kRight) |
         (covered[c][r + 1] ? 0 : kBelow) | (covered[c + 1][r + 1] ? 0 : kDiagonal));
     covered[c][r] = true;
   }
 
-  image_.setDevicePixelRatio(1);  // text is placed in device pixels
-  bits_ = image_.bits();
-  bytes_per_line_ = image_.bytesPerLine();
-  for (std::size_t i = 0; i < count; ++i)
-    if (ops[painted_ + i].live) paint(ops[painted_ + i], cells_[i]);
-  image_.setDevicePixelRatio(device_pixel_ratio_);
-  drawn_ &= image_.rect();
-  painted_ = ops.size();
-  if (record_.compact()) painted_ = record_.ops().size();
+  bits_ = target.bits();
+  bytes_per_line_ = target.bytesPerLine();
+  origin_ = origin;
+  clip_ = clip;
+  // What no operation paints shows the window's own green.
+  if (first == 0) fill(clip, palette_colour(色_背景).rgb());
+  for (std::size_t k = 0; k < visible_.size(); ++k) paint(ops[visible_[k]], cells_[k], painter);
+  bits_ = nullptr;
 }
 
-void QtImage::paint(const DrawOp& op, std::uint8_t cells) {
+void QtImage::paint(const DrawOp& op, std::uint8_t cells, QPainter& painter) {
   const double s = scale_;
   switch (op.kind) {
     case DrawOp::Kind::Picture: {
       const QImage& pic = picture(op.picture)->image;
       const QPoint at(twips_to_pixels(op.x1, s), twips_to_pixels(op.y1, s));
-      if (cells != 0) drawn_ |= QRect(at, pic.size());
       if (cells == kOffGrid || cells == kAllCells) {
-        copy_rows(pic, at, image_.rect());
+        copy_rows(pic, at, clip_);
         return;
       }
       const QPoint c = *grid_cell(op, pic.size());
@@ -264,7 +345,6 @@ void QtImage::paint(const DrawOp& op, std::uint8_t cells) {
       const int w = std::max(1, static_cast<int>(std::lround(s)));
       const int width = right - left + w, height = bottom - top + w;
       const QRgb c = palette_colour(op.colour).rgb();
-      drawn_ |= QRect(left, top, width, height);
       fill(QRect(left, top, width, w), c);
       fill(QRect(left, bottom, width, w), c);
       fill(QRect(left, top, w, height), c);
@@ -273,43 +353,41 @@ void QtImage::paint(const DrawOp& op, std::uint8_t cells) {
     }
     case DrawOp::Kind::Text: {
       const TextOp& t = record_.text(op);
-      drawn_ |=
-          QRect(QPoint(twips_to_pixels(t.ink.left(), s), twips_to_pixels(t.ink.top(), s)),
-                QPoint(twips_to_pixels(t.ink.right(), s), twips_to_pixels(t.ink.bottom(), s)));
       const QFont font = text_font(t.face, t.points, s);
-      QPainter painter(&image_);
+      painter.save();
+      painter.setClipRect(clip_.translated(origin_), Qt::IntersectClip);
       painter.setFont(font);
       painter.setPen(palette_colour(op.colour));
       painter.drawText(QPoint(twips_to_pixels(op.x1, s),
-                              twips_to_pixels(op.y1, s) + QFontMetrics(font).ascent()),
+                              twips_to_pixels(op.y1, s) + QFontMetrics(font).ascent()) +
+                           origin_,
                        qs(t.text));
+      painter.restore();
       return;
     }
   }
 }
 
-// Pictures and outlines are opaque copies and solid rectangles on one RGB32 image, so they go
-// straight to its rows: a QPainter per call costs several times the copy itself, and every
-// square of an animation step is such a call. They go
-// straight to its rows (found once per flush: each scanLine() call on the image checks whether
-// it must be copied first).
+// Pictures and outlines are opaque copies and solid rectangles on a 32-bit RGB target, so they
+// go straight to its rows: a QPainter call costs several times the copy itself, and every
+// square of an animation step is such a call.
 
 void QtImage::copy_rows(const QImage& source, QPoint at, const QRect& clip) {
-  const QRect target = QRect(at, source.size()).intersected(image_.rect()).intersected(clip);
+  const QRect target = QRect(at, source.size()).intersected(clip_).intersected(clip);
   if (target.isEmpty()) return;
   const int skip_x = target.left() - at.x(), skip_y = target.top() - at.y();
   const auto bytes = static_cast<std::size_t>(target.width()) * sizeof(QRgb);
   const qsizetype step = source.bytesPerLine();
   const uchar* from = source.constBits() + skip_y * step;
   for (int y = 0; y < target.height(); ++y, from += step)
-    std::memcpy(row(target.top() + y) + target.left(), reinterpret_cast<const QRgb*>(from) + skip_x,
-                bytes);
+    std::memcpy(row(origin_.y() + target.top() + y) + origin_.x() + target.left(),
+                reinterpret_cast<const QRgb*>(from) + skip_x, bytes);
 }
 
 void QtImage::fill(QRect area, QRgb colour) {
-  const QRect target = area.intersected(image_.rect());
+  const QRect target = area.intersected(clip_);
   for (int y = target.top(); y <= target.bottom(); ++y)
-    std::fill_n(row(y) + target.left(), target.width(), colour);
+    std::fill_n(row(origin_.y() + y) + origin_.x() + target.left(), target.width(), colour);
 }
 
 }  // namespace pawnfall

@@ -1,8 +1,9 @@
-// The persistent image of the client area: pictures, outlines and text painted at twips, held
-// in device pixels at the screen's density times the window's zoom.
+// The drawing of the client area: pictures, outlines and text drawn at twips, painted in
+// device pixels at the screen's density times the window's zoom wherever it is shown.
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 
 #include <array>
 #include <optional>
@@ -17,24 +18,35 @@ namespace pawnfall {
 
 class QtImage {
  public:
-  // The image shows size pixels of the starting window, at device_pixel_ratio × zoom device
+  // The drawing shows size pixels of the starting window, at device_pixel_ratio × zoom device
   // pixels each.
   QtImage(QSize size, double device_pixel_ratio, double zoom = 1.0);
 
-  // The image with everything drawn so far painted; its device pixel ratio is the screen's.
-  const QImage& image();
+  // Everything drawn so far, painted on an image of its own, whose device pixel ratio is the
+  // screen's. The window does not need one: it paints straight onto its own backing store.
+  QImage image();
+  // Paints what the drawing holds in `area` (its own device pixels) onto `target`, a 32-bit RGB
+  // image, with the drawing's top-left corner at `origin`. Text goes through `painter`, which
+  // must paint on `target` in its device pixels. Pixels nothing was drawn on are the
+  // background colour.
+  void paint_on(QImage& target, QPainter& painter, QPoint origin, const QRect& area);
+  // The same for the operations drawn since the last painting, over the ones before them that
+  // `target` holds already: an animation step paints only what it drew.
+  void paint_new_on(QImage& target, QPainter& painter, QPoint origin, const QRect& area);
+  // Takes every operation that take_drawn() reported as painted where the drawing is shown (or
+  // as needing no painting, where it is shown nowhere).
+  void mark_painted();
+  // The drawing's size in device pixels.
+  QSize device_size() const;
   // Device pixels per pixel of the starting window.
   double scale() const { return scale_; }
   double zoom() const { return zoom_; }
-  // Paints everything drawn so far again, for another screen or zoom.
+  // Makes the drawing's device pixels those of another screen or zoom.
   void rescale(double device_pixel_ratio, double zoom);
   // How many drawing operations it keeps to paint again.
   std::size_t recorded() const { return record_.live(); }
-  // The device pixels painted since the last call, bounded.
-  QRect take_drawn() {
-    image();
-    return std::exchange(drawn_, QRect());
-  }
+  // The device pixels drawn on since the last call (all of them after a rescale), bounded.
+  QRect take_drawn();
 
   void paint_picture(Picture picture, double x, double y);
   void draw_outline(int colour, double x1, double y1, double x2, double y2);
@@ -73,10 +85,14 @@ class QtImage {
   };
   // The picture as painted at the current scale, loaded once; null when there is none.
   const Loaded* picture(Picture picture);
-  // Paints what was drawn since the last time.
-  void flush();
-  void paint(const DrawOp& op, std::uint8_t cells);
-  // Device-pixel operations on the image, clipped to it (and to `clip`).
+  // The device pixels an operation of the record paints, by its index.
+  const QRect& area(std::size_t index);
+  // paint_on() for the operations from `first` on; from the first, over the background colour.
+  void paint_from(std::size_t first, QImage& target, QPainter& painter, QPoint origin,
+                  const QRect& area);
+  void paint(const DrawOp& op, std::uint8_t cells, QPainter& painter);
+  // Device-pixel operations on the target of paint_on(), clipped to its area (and to `clip`,
+  // in the drawing's device pixels).
   void copy_rows(const QImage& source, QPoint at, const QRect& clip);
   void fill(QRect area, QRgb colour);
   QRgb* row(int y) {
@@ -85,9 +101,11 @@ class QtImage {
 
   QSize size_;
   double device_pixel_ratio_, zoom_, scale_;
-  QImage image_;
   DrawingRecord record_;
-  std::size_t painted_ = 0;  // the record's operations before this are on the image
+  std::vector<QRect> areas_;  // by index into the record's operations, made as they are needed
+  std::size_t taken_ = 0;     // the record's operations before this are in take_drawn()'s past
+  std::size_t painted_ = 0;   // the record's operations before this are painted where shown
+  QRect drawn_;               // drawn on beyond those: the whole drawing after a rescale
   // The board's grid, on which the tiles and squares stand, in device pixels: cell (c, r) runs
   // from board position (c, r) to (c + 1, r + 1), numbered from (-4, -4).
   static constexpr int kGridColumns = 36, kGridRows = 26;
@@ -96,10 +114,14 @@ class QtImage {
   std::optional<QPoint> grid_cell(const DrawOp& op, QSize size) const;
   static constexpr int kCodes = 22;          // every code with a picture is below
   std::array<Loaded, kCodes * 4> pictures_;  // by code * 4 + number
-  uchar* bits_ = nullptr;                    // the image's, during flush()
+  // The target of paint_on(), while it paints: its pixels, where the drawing's (0, 0) stands,
+  // and the part of the drawing being painted.
+  uchar* bits_ = nullptr;
   qsizetype bytes_per_line_ = 0;
-  std::vector<std::uint8_t> cells_;  // scratch for flush()
-  QRect drawn_;
+  QPoint origin_;
+  QRect clip_;
+  std::vector<std::uint32_t> visible_;  // scratch for paint_on()
+  std::vector<std::uint8_t> cells_;     // scratch for paint_on()
 };
 
 }  // namespace pawnfall

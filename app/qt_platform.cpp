@@ -1,4 +1,4 @@
-// The Qt implementation of the platform: one facade over the image, the files and the rest
+// The Qt implementation of the platform: one facade over the drawing, the files and the rest
 // (menus, boxes, the clock and the sound library).
 #include "app/qt_platform.h"
 
@@ -39,9 +39,11 @@ void QtPlatform::print_text(double x, double y, std::string_view text, std::stri
 }
 
 void QtPlatform::present() {
-  // Painted now even with nothing to show it, so the work of a step is done in the step.
-  image_.image();
-  if (surface_) surface_->show_drawn();
+  const QRect drawn = image_.take_drawn();
+  if (surface_)
+    surface_->show_drawn(drawn);
+  else  // shown nowhere, it needs no painting, and the record may stay compact
+    image_.mark_painted();
 }
 
 bool QtPlatform::checked(MenuItem item) const {

@@ -1,4 +1,4 @@
-// The Qt implementation of the platform: one facade over the image, the files and the rest
+// The Qt implementation of the platform: one facade over the drawing, the files and the rest
 // (menus, boxes, the clock and the sound library).
 #pragma once
 
@@ -15,16 +15,16 @@ class BoardView;
 
 class QtPlatform : public Platform {
  public:
-  // The image shows size pixels of the starting window, at device_pixel_ratio × zoom device
+  // The drawing shows size pixels of the starting window, at device_pixel_ratio × zoom device
   // pixels each.
   QtPlatform(QSize size, double device_pixel_ratio, double zoom = 1.0)
       : image_(size, device_pixel_ratio, zoom) {}
 
-  // The widget that shows the image; present() repaints it at once.
+  // The widget that shows the drawing; present() repaints it at once.
   void set_surface(BoardView* view) { surface_ = view; }
   void set_menu_action(MenuItem item, QAction* action) { actions_[item] = action; }
-  // The image with everything drawn so far.
-  const QImage& image() { return image_.image(); }
+  // Everything drawn so far, painted on an image of its own.
+  QImage image() { return image_.image(); }
   QtImage& drawing() { return image_; }
 
   void paint_picture(Picture picture, double x, double y) override;

@@ -56,10 +56,10 @@ echo "== Presses and redraw painting the real Qt image, offscreen"
 "$bench/pawnfall_qt_bench" "${aggregates[@]}" | tee "$scratch/qt.txt"
 echo
 judge "$scratch/fake.txt" '^BM_WorstCaseCommit' 2 "worst-case click, fake platform"
-judge "$scratch/qt.txt" '^BM_QtWorstCaseCommit/.*zoom:1/' 2 "worst-case click, Qt image"
+judge "$scratch/qt.txt" '^BM_QtWorstCaseCommit/.*zoom:1/' 2 "worst-case click, Qt window"
 judge "$scratch/qt.txt" '^BM_QtWorstCaseCommit/.*zoom:[23]/' "" "worst-case click, enlarged"
 judge "$scratch/fake.txt" '^BM_FullRedraw' 3 "full redraw, fake platform"
-judge "$scratch/qt.txt" '^BM_QtFullRedraw' 3 "full redraw, Qt image"
+judge "$scratch/qt.txt" '^BM_QtFullRedraw' 3 "full redraw, Qt window"
 
 echo
 echo "== Start-up to the first painted frame under Xvfb, $runs runs each, alternating"

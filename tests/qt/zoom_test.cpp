@@ -8,6 +8,10 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPicture>
+#include <QScreen>
+#include <QWindow>
 
 #include <cmath>
 #include <optional>
@@ -222,34 +226,43 @@ TEST(Zoom, ANewZoomShowsWhatWasDrawnMidChainAndTheStartingSizeAgainAfterIt) {
   EXPECT_EQ(rgb32(platform.image()), reference());
 }
 
-// A platform whose image is painted after every single operation, as if each were shown.
+// A platform that paints every single operation onto a screen of its own as it comes, only
+// what was new each time, as a window shown after each operation would.
 class EagerPlatform : public QtPlatform {
  public:
-  using QtPlatform::QtPlatform;
+  EagerPlatform(QSize size, double ratio, double zoom)
+      : QtPlatform(size, ratio, zoom), screen(drawing().device_size(), QImage::Format_RGB32) {}
   void paint_picture(Picture p, double x, double y) override {
     QtPlatform::paint_picture(p, x, y);
-    image();
+    show();
   }
   void draw_outline(int colour, double x1, double y1, double x2, double y2) override {
     QtPlatform::draw_outline(colour, x1, y1, x2, y2);
-    image();
+    show();
   }
   void print_text(double x, double y, std::string_view text, std::string_view face, int points,
                   int colour) override {
     QtPlatform::print_text(x, y, text, face, points, colour);
-    image();
+    show();
   }
+  void show() {
+    const QRect drawn = drawing().take_drawn();
+    QPainter painter(&screen);
+    drawing().paint_new_on(screen, painter, QPoint(0, 0), drawn);
+  }
+  QImage screen;
 };
 
-// Painting a whole redraw at once leaves out the parts of pictures that later ones cover; the
-// picture must be the same as painting each operation as it comes, at every density.
+// Painting a whole redraw at once leaves out the parts of pictures that later ones cover, and
+// painting only what is new leaves what is there: at every density both must give the picture
+// of painting each operation as it comes.
 TEST(Zoom, PaintingARedrawAtOnceLeavesTheSamePictureAsPaintingEachOperation) {
   for (const Density d : {Density{1, 1}, Density{1, 1.5}, Density{2, 1.5}, Density{1.25, 1}}) {
     SCOPED_TRACE(::testing::Message() << "ratio " << d.ratio << ", zoom " << d.zoom);
     QtPlatform batched(kStart, d.ratio, d.zoom);
     EagerPlatform eager(kStart, d.ratio, d.zoom);
     Scene a(batched), b(eager);
-    EXPECT_EQ(rgb32(batched.image()), rgb32(eager.image()));
+    EXPECT_EQ(rgb32(batched.image()), rgb32(eager.screen));
   }
 }
 
@@ -276,17 +289,30 @@ TEST(Zoom, WhatIsKeptToPaintAgainStaysAboutOneFullRedraw) {
 
 using WindowAtZoom = test::InTemporaryDirectory;
 
-// At its starting size the window shows the image as it is; enlarged, the image at the new
-// zoom, centred, with the window's green around it.
-TEST_F(WindowAtZoom, TheStartingWindowShowsTheImageAsItIsAndALargerOneTheImageCentred) {
+// At its starting size the window shows the drawing as it is, on its way to the screen (its
+// backing store, painted straight onto below the menu bar) and on any other device; enlarged,
+// the drawing at the new zoom, centred, with the window's green around it.
+TEST_F(WindowAtZoom, TheStartingWindowShowsTheDrawingAsItIsAndALargerOneTheDrawingCentred) {
   MainWindow w;
   w.show();
   EXPECT_EQ(w.size(), kStart);
   BoardView* view = w.board_view();
   const QSize content(窓幅画素, 窓高画素 - w.menuBar()->height());
   ASSERT_EQ(view->size(), content);
-  EXPECT_EQ(rgb32(view->grab().toImage()),
-            rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), content)));
+  const QImage drawing = rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), content));
+  EXPECT_EQ(rgb32(view->grab().toImage()), drawing);
+  while (!w.windowHandle()->isExposed()) QApplication::processEvents();
+  view->repaint();
+  EXPECT_EQ(rgb32(w.screen()->grabWindow(w.winId()).toImage()).copy(view->geometry()), drawing);
+  // A device that is no image, such as a recording for a printer, takes the drawing as one.
+  QPicture recording;
+  view->render(&recording);
+  QImage replayed(content, QImage::Format_RGB32);
+  {
+    QPainter painter(&replayed);
+    painter.drawPicture(0, 0, recording);
+  }
+  EXPECT_EQ(replayed, drawing);
 
   // Twice as high, and wider than that.
   w.resize(窓幅画素 * 2 + 40, 窓高画素 + content.height());
@@ -302,6 +328,39 @@ TEST_F(WindowAtZoom, TheStartingWindowShowsTheImageAsItIsAndALargerOneTheImageCe
   EXPECT_EQ(shown.pixel(0, shown.height() / 2), green);
   EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() / 2), green);
   EXPECT_EQ(shown.pixel(image.left() - 1, image.top()), green);
+}
+
+// Presses and an animated commit paint only what they drew onto the backing store, over what
+// is there already: afterwards it must hold the drawing as a whole painting gives it.
+TEST_F(WindowAtZoom, AfterPressesAndACommitTheBackingStoreHoldsTheDrawing) {
+  MainWindow w;
+  w.show();
+  while (!w.windowHandle()->isExposed()) QApplication::processEvents();
+  BoardView* view = w.board_view();
+  const Game& g = w.game();
+  auto click = [&](Qt::MouseButton button, QPoint square) {
+    const QPoint at(twips_to_pixels(盤X(square.x() + 0.5), 1),
+                    twips_to_pixels(盤Y(square.y() + 0.5), 1));
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), view->mapToGlobal(QPointF(at)), button,
+                      button, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &event);
+    QApplication::processEvents();
+  };
+  std::optional<std::pair<QPoint, QPoint>> capture;
+  for (int c = 1; c <= 列数 && !capture; ++c)
+    for (int r = 1; r <= 行数 && !capture; ++r)
+      for (int c2 = 1; c2 <= 列数 && !capture; ++c2)
+        for (int r2 = 1; r2 <= 行数 && !capture; ++r2)
+          if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
+              移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
+            capture = {QPoint(c, r), QPoint(c2, r2)};
+  ASSERT_TRUE(capture);
+  click(Qt::LeftButton, capture->first);
+  click(Qt::LeftButton, capture->second);
+  click(Qt::RightButton, capture->second);
+  ASSERT_GT(g.スコア, 0) << "the chain was not committed";
+  const QImage store = rgb32(w.screen()->grabWindow(w.winId()).toImage()).copy(view->geometry());
+  EXPECT_EQ(store, rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), view->size())));
 }
 
 }  // namespace
