@@ -140,7 +140,13 @@ void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, boo
                         qRound(corner.y()) + layout.offset.y());
     // Text is placed in the store's own pixels too.
     painter.setWorldTransform(to_store.inverted());
-    if (only_new)
+    // Some stores are cleared to transparent where they are about to be painted (a translucent
+    // window's on X11, every one on Wayland): there nothing painted before is left, and
+    // everything is painted again. What the drawing paints is opaque.
+    const QRect part = asked & QRect(QPoint(0, 0), drawing.device_size());
+    const bool kept = !store->hasAlphaChannel() || part.isEmpty() ||
+                      qAlpha(store->pixel(origin + part.topLeft())) == 255;
+    if (only_new && kept)
       drawing.paint_new_on(*store, painter, origin, asked);
     else
       drawing.paint_on(*store, painter, origin, asked);

@@ -331,36 +331,41 @@ TEST_F(WindowAtZoom, TheStartingWindowShowsTheDrawingAsItIsAndALargerOneTheDrawi
 }
 
 // Presses and an animated commit paint only what they drew onto the backing store, over what
-// is there already: afterwards it must hold the drawing as a whole painting gives it.
+// is there already, unless the store is cleared where it is painted (as a translucent window's
+// is): either way it must then hold the drawing as a whole painting gives it.
 TEST_F(WindowAtZoom, AfterPressesAndACommitTheBackingStoreHoldsTheDrawing) {
-  MainWindow w;
-  w.show();
-  while (!w.windowHandle()->isExposed()) QApplication::processEvents();
-  BoardView* view = w.board_view();
-  const Game& g = w.game();
-  auto click = [&](Qt::MouseButton button, QPoint square) {
-    const QPoint at(twips_to_pixels(盤X(square.x() + 0.5), 1),
-                    twips_to_pixels(盤Y(square.y() + 0.5), 1));
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), view->mapToGlobal(QPointF(at)), button,
-                      button, Qt::NoModifier);
-    QCoreApplication::sendEvent(view, &event);
-    QApplication::processEvents();
-  };
-  std::optional<std::pair<QPoint, QPoint>> capture;
-  for (int c = 1; c <= 列数 && !capture; ++c)
-    for (int r = 1; r <= 行数 && !capture; ++r)
-      for (int c2 = 1; c2 <= 列数 && !capture; ++c2)
-        for (int r2 = 1; r2 <= 行数 && !capture; ++r2)
-          if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
-              移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
-            capture = {QPoint(c, r), QPoint(c2, r2)};
-  ASSERT_TRUE(capture);
-  click(Qt::LeftButton, capture->first);
-  click(Qt::LeftButton, capture->second);
-  click(Qt::RightButton, capture->second);
-  ASSERT_GT(g.スコア, 0) << "the chain was not committed";
-  const QImage store = rgb32(w.screen()->grabWindow(w.winId()).toImage()).copy(view->geometry());
-  EXPECT_EQ(store, rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), view->size())));
+  for (const bool translucent : {false, true}) {
+    SCOPED_TRACE(translucent ? "translucent" : "opaque");
+    MainWindow w;
+    w.setAttribute(Qt::WA_TranslucentBackground, translucent);
+    w.show();
+    while (!w.windowHandle()->isExposed()) QApplication::processEvents();
+    BoardView* view = w.board_view();
+    const Game& g = w.game();
+    auto click = [&](Qt::MouseButton button, QPoint square) {
+      const QPoint at(twips_to_pixels(盤X(square.x() + 0.5), 1),
+                      twips_to_pixels(盤Y(square.y() + 0.5), 1));
+      QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), view->mapToGlobal(QPointF(at)),
+                        button, button, Qt::NoModifier);
+      QCoreApplication::sendEvent(view, &event);
+      QApplication::processEvents();
+    };
+    std::optional<std::pair<QPoint, QPoint>> capture;
+    for (int c = 1; c <= 列数 && !capture; ++c)
+      for (int r = 1; r <= 行数 && !capture; ++r)
+        for (int c2 = 1; c2 <= 列数 && !capture; ++c2)
+          for (int r2 = 1; r2 <= 行数 && !capture; ++r2)
+            if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
+                移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
+              capture = {QPoint(c, r), QPoint(c2, r2)};
+    ASSERT_TRUE(capture);
+    click(Qt::LeftButton, capture->first);
+    click(Qt::LeftButton, capture->second);
+    click(Qt::RightButton, capture->second);
+    ASSERT_GT(g.スコア, 0) << "the chain was not committed";
+    const QImage store = rgb32(w.screen()->grabWindow(w.winId()).toImage()).copy(view->geometry());
+    EXPECT_EQ(store, rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), view->size())));
+  }
 }
 
 }  // namespace
