@@ -1,6 +1,7 @@
 // The client area: shows the drawing, enlarged with the window, and passes presses on in twips.
 #include "app/board_view.h"
 
+#include <QBackingStore>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -110,9 +111,12 @@ void BoardView::paintEvent(QPaintEvent* event) {
                      QSizeF(event->rect().size()) * ratio);
   // Asked for just what was drawn since the last painting, the rest there is on the backing
   // store already; asked for more (uncovered, resized, or with other changes gathered in), all
-  // of it is painted again.
-  const bool only_new = !pending_.isEmpty() && event->region() == QRegion(pending_);
-  const bool all_new = (QRegion(pending_) - event->region()).isEmpty();
+  // of it is painted again. A painting elsewhere (a grab, a print) leaves the window's as it is.
+  const QPaintEngine* engine = painter.paintEngine();
+  const bool to_window = engine != nullptr && backingStore() != nullptr &&
+                         engine->paintDevice() == backingStore()->paintDevice();
+  const bool only_new = to_window && !pending_.isEmpty() && event->region() == QRegion(pending_);
+  const bool all_new = to_window && (QRegion(pending_) - event->region()).isEmpty();
   paint_drawing(painter, l, asked.toAlignedRect().translated(-l.offset), only_new);
   if (all_new) {
     platform_.drawing().mark_painted();
