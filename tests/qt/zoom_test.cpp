@@ -32,6 +32,17 @@ namespace {
 
 const QSize kStart(窓幅画素, 窓高画素);
 
+// The first piece, column by column, that can take another of its kind, and that one.
+std::pair<QPoint, QPoint> first_capture(const Game& g) {
+  for (int c = 1; c <= 列数; ++c)
+    for (int r = 1; r <= 行数; ++r)
+      for (int c2 = 1; c2 <= 列数; ++c2)
+        for (int r2 = 1; r2 <= 行数; ++r2)
+          if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
+              移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
+            return {QPoint(c, r), QPoint(c2, r2)};
+  return {};
+}
 // A game in mid-chain on the first dealt board, guidance on: pieces in all three looks, white
 // and green outlines, the banner, every label and number, and a tile of each kind below the
 // board (all but the brick tile, which was redrawn for the score to read on it).
@@ -49,21 +60,11 @@ struct Scene {
     g.過去最高スコア = 56789;
     画面_再描画(g);
     for (int code : {HAIKEI_MIDORI, HAIKEI_TAKE, HAIKEI_UCHU}) 描画_絵(g, code, code, 13, 0);
-    const auto [from, to] = first_capture();
+    const auto [from, to] = first_capture(g);
     press(from);
     press(to);
   }
 
-  std::pair<QPoint, QPoint> first_capture() const {
-    for (int c = 1; c <= 列数; ++c)
-      for (int r = 1; r <= 行数; ++r)
-        for (int c2 = 1; c2 <= 列数; ++c2)
-          for (int r2 = 1; r2 <= 行数; ++r2)
-            if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
-                移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
-              return {QPoint(c, r), QPoint(c2, r2)};
-    return {};
-  }
   void press(QPoint square) {
     マウス押下(g, 左ボタン, 盤X(square.x() + 0.5), 盤Y(square.y() + 0.5));
   }
@@ -350,18 +351,11 @@ TEST_F(WindowAtZoom, AfterPressesAndACommitTheBackingStoreHoldsTheDrawing) {
       QCoreApplication::sendEvent(view, &event);
       QApplication::processEvents();
     };
-    std::optional<std::pair<QPoint, QPoint>> capture;
-    for (int c = 1; c <= 列数 && !capture; ++c)
-      for (int r = 1; r <= 行数 && !capture; ++r)
-        for (int c2 = 1; c2 <= 列数 && !capture; ++c2)
-          for (int r2 = 1; r2 <= 行数 && !capture; ++r2)
-            if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
-                移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
-              capture = {QPoint(c, r), QPoint(c2, r2)};
-    ASSERT_TRUE(capture);
-    click(Qt::LeftButton, capture->first);
-    click(Qt::LeftButton, capture->second);
-    click(Qt::RightButton, capture->second);
+    const auto [from, to] = first_capture(g);
+    ASSERT_NE(from, to);
+    click(Qt::LeftButton, from);
+    click(Qt::LeftButton, to);
+    click(Qt::RightButton, to);
     ASSERT_GT(g.スコア, 0) << "the chain was not committed";
     const QImage store = rgb32(w.screen()->grabWindow(w.winId()).toImage()).copy(view->geometry());
     EXPECT_EQ(store, rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), view->size())));
