@@ -264,7 +264,7 @@ void QtImage::mark_painted() {
   // What was drawn and not yet reported has not been asked for; it is painted once it is.
   painted_ = taken_;
   // Once every operation is both reported and painted, their places may move.
-  if (taken_ == painted_ && record_.compact()) {
+  if (taken_ == record_.ops().size() && record_.compact()) {
     areas_.clear();
     taken_ = painted_ = record_.ops().size();
   }

@@ -45,6 +45,8 @@ class QtImage {
   void rescale(double device_pixel_ratio, double zoom);
   // How many drawing operations it keeps to paint again.
   std::size_t recorded() const { return record_.live(); }
+  // How many it holds, those painted over and not yet dropped included.
+  std::size_t held() const { return record_.ops().size(); }
   // The device pixels drawn on since the last call (all of them after a rescale), bounded.
   QRect take_drawn();
 

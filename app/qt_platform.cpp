@@ -26,24 +26,24 @@ QString qs(std::string_view s) {
 }  // namespace
 
 void QtPlatform::paint_picture(Picture picture, double x, double y) {
-  image_.paint_picture(picture, x, y);
+  drawing_.paint_picture(picture, x, y);
 }
 
 void QtPlatform::draw_outline(int colour, double x1, double y1, double x2, double y2) {
-  image_.draw_outline(colour, x1, y1, x2, y2);
+  drawing_.draw_outline(colour, x1, y1, x2, y2);
 }
 
 void QtPlatform::print_text(double x, double y, std::string_view text, std::string_view face,
                             int points, int colour) {
-  image_.print_text(x, y, text, face, points, colour);
+  drawing_.print_text(x, y, text, face, points, colour);
 }
 
 void QtPlatform::present() {
-  const QRect drawn = image_.take_drawn();
+  const QRect drawn = drawing_.take_drawn();
   if (surface_)
     surface_->show_drawn(drawn);
   else  // shown nowhere, it needs no painting, and the record may stay compact
-    image_.mark_painted();
+    drawing_.mark_painted();
 }
 
 bool QtPlatform::checked(MenuItem item) const {

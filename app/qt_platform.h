@@ -18,14 +18,14 @@ class QtPlatform : public Platform {
   // The drawing shows size pixels of the starting window, at device_pixel_ratio × zoom device
   // pixels each.
   QtPlatform(QSize size, double device_pixel_ratio, double zoom = 1.0)
-      : image_(size, device_pixel_ratio, zoom) {}
+      : drawing_(size, device_pixel_ratio, zoom) {}
 
   // The widget that shows the drawing; present() repaints it at once.
   void set_surface(BoardView* view) { surface_ = view; }
   void set_menu_action(MenuItem item, QAction* action) { actions_[item] = action; }
   // Everything drawn so far, painted on an image of its own.
-  QImage image() { return image_.image(); }
-  QtImage& drawing() { return image_; }
+  QImage image() { return drawing_.image(); }
+  QtImage& drawing() { return drawing_; }
 
   void paint_picture(Picture picture, double x, double y) override;
   void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
@@ -41,7 +41,7 @@ class QtPlatform : public Platform {
   SaveResult replace_file(std::string_view name, std::string_view bytes) override;
 
  private:
-  QtImage image_;
+  QtImage drawing_;
   BoardView* surface_ = nullptr;
   std::map<MenuItem, QAction*> actions_;
 };
