@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace pawnfall {
@@ -142,15 +143,21 @@ void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, boo
     const QPointF corner = to_store.map(QPointF(0, 0));
     const QPoint origin(qRound(corner.x()) + layout.offset.x(),
                         qRound(corner.y()) + layout.offset.y());
+    const QRect part = asked & QRect(QPoint(0, 0), drawing.device_size());
+    // Some stores are cleared to transparent where they are about to be painted (a translucent
+    // window's on X11, every one on Wayland), and keep nothing painted before (what the drawing
+    // paints is opaque). Painting everything again at every animation step costs several times
+    // a copy, so for such a store the window keeps a copy of its own, as it had to before.
+    if (only_new && store->hasAlphaChannel() && !part.isEmpty() &&
+        qAlpha(store->pixel(origin + part.topLeft())) != 255 && copy_.isNull())
+      copy_ = QImage(drawing.device_size(), QImage::Format_RGB32);
+    if (!copy_.isNull()) {
+      paint_from_copy(*store, origin, part, only_new);
+      return;
+    }
     // Text is placed in the store's own pixels too.
     painter.setWorldTransform(to_store.inverted());
-    // Some stores are cleared to transparent where they are about to be painted (a translucent
-    // window's on X11, every one on Wayland): there nothing painted before is left, and
-    // everything is painted again. What the drawing paints is opaque.
-    const QRect part = asked & QRect(QPoint(0, 0), drawing.device_size());
-    const bool kept = !store->hasAlphaChannel() || part.isEmpty() ||
-                      qAlpha(store->pixel(origin + part.topLeft())) == 255;
-    if (only_new && kept)
+    if (only_new)
       drawing.paint_new_on(*store, painter, origin, asked);
     else
       drawing.paint_on(*store, painter, origin, asked);
@@ -165,6 +172,29 @@ void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, boo
   }
   image.setDevicePixelRatio(ratio);
   painter.drawImage(QPointF(part.topLeft() + layout.offset) / ratio, image);
+}
+
+void BoardView::paint_from_copy(QImage& store, QPoint origin, QRect part, bool only_new) {
+  QtImage& drawing = platform_.drawing();
+  const bool fresh = copy_.size() != drawing.device_size() || !copy_valid_;
+  if (fresh) {
+    copy_ = QImage(drawing.device_size(), QImage::Format_RGB32);
+    part = copy_.rect();
+  }
+  {
+    QPainter painter(&copy_);
+    if (only_new && !fresh)
+      drawing.paint_new_on(copy_, painter, QPoint(0, 0), part);
+    else
+      drawing.paint_on(copy_, painter, QPoint(0, 0), part);
+  }
+  copy_valid_ = true;
+  const QRect to = part.translated(origin) & store.rect();
+  const auto bytes = static_cast<std::size_t>(to.width()) * sizeof(QRgb);
+  for (int y = to.top(); y <= to.bottom(); ++y)
+    std::memcpy(store.scanLine(y) + to.left() * sizeof(QRgb),
+                copy_.constScanLine(y - origin.y()) + (to.left() - origin.x()) * sizeof(QRgb),
+                bytes);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 // The client area: shows the drawing, enlarged with the window, and passes presses on in twips.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -50,7 +51,14 @@ class BoardView : public QWidget {
   // since the last painting when `only_new`, else everything there.
   void paint_drawing(QPainter& painter, Layout layout, QRect asked, bool only_new);
 
+  // For a store that keeps nothing painted before: paints `part` onto the window's own copy of
+  // the drawing (all of it when the copy is new or of another size) and copies it from there.
+  void paint_from_copy(QImage& store, QPoint origin, QRect part, bool only_new);
+
   QtPlatform& platform_;
+  // The drawing as the window shows it, kept only for a store that keeps nothing.
+  QImage copy_;
+  bool copy_valid_ = false;
   // The widget's area that shows what was drawn and is not yet painted.
   QRect pending_;
   PressHandler on_press_;

@@ -1,23 +1,29 @@
-// The window during an animation's long pause, in this very process under Xvfb: it answers the
-// window manager's ping, repaints what needs it, and keeps presses for after the pause.
+// The window in this very process under Xvfb: during an animation's long pause it answers the
+// window manager's ping, repaints what needs it, and keeps presses for after the pause; and a
+// translucent one, whose backing store is cleared wherever it is painted, still shows the game.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
 
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <span>
 #include <thread>
 
 #include "app/main_window.h"
 #include "game/turn.h"
+#include "model/rules.h"
 #include "tests/e2e/x_probe.h"
 #include "tests/e2e/xsession.h"
 #include "tests/fakes/fake_platform.h"
@@ -152,6 +158,63 @@ TEST_F(LongPause, AWindowClosedDuringThePauseClosesOnceTheCommitIsWhole) {
   EXPECT_TRUE(open_meanwhile) << "the window closed in the middle of the animation";
   EXPECT_FALSE(window_.isVisible()) << "the window did not close after the pause";
   expect_the_predicted_game();
+}
+
+// A translucent window's backing store is cleared to transparent wherever it is painted, as
+// every one is on Wayland: after presses and a commit, the window must still show the drawing.
+TEST(ClearedStore, ATranslucentWindowShowsTheDrawingAfterPressesAndACommit) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  ASSERT_TRUE(QDir::setCurrent(folder.path()));
+  QTimer closer;  // the sound library's warning, as it does not stand beside this program
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+  });
+  closer.start(20);
+  MainWindow w;
+  w.setAttribute(Qt::WA_TranslucentBackground);
+  w.show_in_place();
+  for (int i = 0; i < 100 && !w.windowHandle()->isExposed(); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(20);
+  }
+  ASSERT_TRUE(w.windowHandle()->isExposed());
+  BoardView* view = w.board_view();
+  const Game& g = w.game();
+  auto click = [&](Qt::MouseButton button, int col, int row) {
+    const QPoint at(twips_to_pixels(盤左端 + 桝幅 * (col + 0.5)),
+                    twips_to_pixels(盤上端 + 桝高 * (row + 0.5)));
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), view->mapToGlobal(QPointF(at)), button,
+                      button, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &event);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  };
+  std::optional<std::array<int, 4>> capture;
+  for (int c = 1; c <= 列数 && !capture; ++c)
+    for (int r = 1; r <= 行数 && !capture; ++r)
+      for (int c2 = 1; c2 <= 列数 && !capture; ++c2)
+        for (int r2 = 1; r2 <= 行数 && !capture; ++r2)
+          if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
+              移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
+            capture = std::array{c, r, c2, r2};
+  ASSERT_TRUE(capture);
+  const auto [c, r, c2, r2] = *capture;
+  click(Qt::LeftButton, c, r);
+  click(Qt::LeftButton, c2, r2);
+  click(Qt::RightButton, c2, r2);
+  ASSERT_GT(g.スコア, 0) << "the chain was not committed";
+  for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  const QImage shown = w.screen()
+                           ->grabWindow(w.winId())
+                           .toImage()
+                           .convertToFormat(QImage::Format_RGB32)
+                           .copy(view->geometry());
+  const QImage drawing = w.platform()
+                             .image()
+                             .convertToFormat(QImage::Format_RGB32)
+                             .copy(QRect(QPoint(0, 0), view->size()));
+  EXPECT_EQ(shown, drawing);
+  QDir::setCurrent(QDir::tempPath());
 }
 
 }  // namespace
