@@ -93,17 +93,7 @@ std::optional<SoundLibrary> QtPlatform::load_sound_library() {
   library.setFileName(
       QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPawnfall.so")));
   if (!library.load()) return std::nullopt;
-  SoundLibrary table;
-  auto resolve = [&](auto& fn, const char* name) {
-    fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(library.resolve(name));
-  };
-  resolve(table.dsInitialize, "dsInitialize");
-  resolve(table.dsCreateDSB, "dsCreateDSB");
-  resolve(table.dsPlay, "dsPlay");
-  resolve(table.dsPlayLooping, "dsPlayLooping");
-  resolve(table.dsStop, "dsStop");
-  resolve(table.dsFree, "dsFree");
-  resolve(table.dsTerminate, "dsTerminate");
+  const auto table = SoundLibrary::resolved([](const char* name) { return library.resolve(name); });
   if (!table.complete()) return std::nullopt;
   return table;
 }

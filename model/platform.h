@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "model/state.h"
 
@@ -37,6 +38,23 @@ struct SoundLibrary {
   bool complete() const {
     return dsInitialize && dsCreateDSB && dsPlay && dsPlayLooping && dsStop && dsFree &&
            dsTerminate;
+  }
+
+  // The operations found by name with `lookup` (a name to an address, or null).
+  template <class Lookup>
+  static SoundLibrary resolved(Lookup lookup) {
+    SoundLibrary table;
+    auto resolve = [&](auto& fn, const char* name) {
+      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(lookup(name));
+    };
+    resolve(table.dsInitialize, "dsInitialize");
+    resolve(table.dsCreateDSB, "dsCreateDSB");
+    resolve(table.dsPlay, "dsPlay");
+    resolve(table.dsPlayLooping, "dsPlayLooping");
+    resolve(table.dsStop, "dsStop");
+    resolve(table.dsFree, "dsFree");
+    resolve(table.dsTerminate, "dsTerminate");
+    return table;
   }
 };
 
