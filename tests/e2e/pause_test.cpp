@@ -14,16 +14,13 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <array>
 #include <atomic>
 #include <chrono>
-#include <optional>
 #include <span>
 #include <thread>
 
 #include "app/main_window.h"
 #include "game/turn.h"
-#include "model/rules.h"
 #include "tests/e2e/x_probe.h"
 #include "tests/e2e/xsession.h"
 #include "tests/fakes/fake_platform.h"
@@ -189,16 +186,10 @@ TEST(ClearedStore, ATranslucentWindowShowsTheDrawingAfterPressesAndACommit) {
     QCoreApplication::sendEvent(view, &event);
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   };
-  std::optional<std::array<int, 4>> capture;
-  for (int c = 1; c <= 列数 && !capture; ++c)
-    for (int r = 1; r <= 行数 && !capture; ++r)
-      for (int c2 = 1; c2 <= 列数 && !capture; ++c2)
-        for (int r2 = 1; r2 <= 行数 && !capture; ++r2)
-          if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
-              移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
-            capture = std::array{c, r, c2, r2};
-  ASSERT_TRUE(capture);
-  const auto [c, r, c2, r2] = *capture;
+  const auto [from, to] = test::最初の取り(g);
+  ASSERT_NE(from, to);
+  const auto [c, r] = from;
+  const auto [c2, r2] = to;
   click(Qt::LeftButton, c, r);
   click(Qt::LeftButton, c2, r2);
   click(Qt::RightButton, c2, r2);

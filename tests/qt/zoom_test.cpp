@@ -24,6 +24,7 @@
 #include "model/rules.h"
 #include "sound/sound.h"
 #include "tests/qt/temporary_directory.h"
+#include "tests/unit/play_helpers.h"
 #include "view/draw.h"
 #include "view/score.h"
 
@@ -32,16 +33,10 @@ namespace {
 
 const QSize kStart(窓幅画素, 窓高画素);
 
-// The first piece, column by column, that can take another of its kind, and that one.
+// The first capture on the board, as squares.
 std::pair<QPoint, QPoint> first_capture(const Game& g) {
-  for (int c = 1; c <= 列数; ++c)
-    for (int r = 1; r <= 行数; ++r)
-      for (int c2 = 1; c2 <= 列数; ++c2)
-        for (int r2 = 1; r2 <= 行数; ++r2)
-          if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
-              移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
-            return {QPoint(c, r), QPoint(c2, r2)};
-  return {};
+  const auto [from, to] = test::最初の取り(g);
+  return {QPoint(from.first, from.second), QPoint(to.first, to.second)};
 }
 // A game in mid-chain on the first dealt board, guidance on: pieces in all three looks, white
 // and green outlines, the banner, every label and number, and a tile of each kind below the

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "game/turn.h"
+#include "model/rules.h"
 #include "model/state.h"
 
 namespace pawnfall::test {
@@ -30,6 +31,19 @@ inline int 駒の数(const Game& g) {
   for (int 列 = 1; 列 <= 列数; ++列)
     for (int 行 = 1; 行 <= 行数; ++行) n += g.盤面[列][行] != KARA;
   return n;
+}
+
+// The first piece, column by column, that can take another of its kind, and that one; two equal
+// squares when there is none.
+inline std::pair<std::pair<int, int>, std::pair<int, int>> 最初の取り(const Game& g) {
+  for (int c = 1; c <= 列数; ++c)
+    for (int r = 1; r <= 行数; ++r)
+      for (int c2 = 1; c2 <= 列数; ++c2)
+        for (int r2 = 1; r2 <= 行数; ++r2)
+          if (同種(g.盤面[c][r], g.盤面[c2][r2]) &&
+              移動チェック(g.盤面, c, r, c2, r2, g.盤面[c][r]))
+            return {{c, r}, {c2, r2}};
+  return {};
 }
 
 // Whether any piece stands directly above an empty square.
