@@ -25,7 +25,6 @@ namespace {
 using test::Bytes;
 
 constexpr int kEffect = 3;
-constexpr std::size_t kFrameBytes = 4;
 constexpr double kOutputRate = 32000;
 
 const SoundLibrary& real() { return test::real_sound_library(); }
@@ -80,13 +79,11 @@ const std::vector<Case> kCases{
     {"24-bit stereo at 44.1 kHz", {1, 2, 44100, 24}, {0, 0, 0x20, 0, 0, 0x20}, 8192},
 };
 
-class SoundConversionTest : public ::testing::Test {
+class SoundConversionTest : public test::DiskOutputTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(real().complete()) << ::dlerror();
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    ::setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    ::setenv("SDL_DISKAUDIODELAY", "2", 1);
+    select_disk_output();
     iface = real().dsInitialize(0);
     ASSERT_NE(iface, 0);
   }
@@ -94,34 +91,16 @@ class SoundConversionTest : public ::testing::Test {
     if (iface != 0) real().dsTerminate(iface);
   }
 
-  std::size_t frames_written() const {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(output, error);
-    return error ? 0 : static_cast<std::size_t>(size) / kFrameBytes;
-  }
-  void wait_for_frames(std::size_t count) {
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (frames_written() < count) {
-      ASSERT_LT(std::chrono::steady_clock::now(), give_up) << "the mixer stopped writing";
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
   // The left channel of everything written, from its first sound on; closes the
   // output.
   std::vector<int> sounded() {
     real().dsTerminate(iface);
     iface = 0;
-    std::ifstream in(output, std::ios::binary);
-    const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<int> left;
-    for (std::size_t i = 0; i + kFrameBytes <= bytes.size(); i += kFrameBytes)
-      left.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
+    const std::vector<int> left = left_channel();
     const auto first = std::find_if(left.begin(), left.end(), [](int v) { return v != 0; });
     return {first, left.end()};
   }
 
-  test::ScratchDirectory dir;
-  std::filesystem::path output = dir.path() / "mix.raw";
   std::int32_t iface = 0;
 };
 

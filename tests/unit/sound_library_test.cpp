@@ -25,14 +25,12 @@ namespace {
 
 using test::Bytes;
 
-// Matches the library's output: 16-bit stereo frames.
-constexpr std::size_t kFrameBytes = 4;
 constexpr std::size_t kMixFrames = 1024;
 constexpr int kEffect = 3, kMusic = 1;
 
 const SoundLibrary& real() { return test::real_sound_library(); }
 
-class SoundLibraryTest : public ::testing::Test {
+class SoundLibraryTest : public test::DiskOutputTest {
  protected:
   void SetUp() override { ASSERT_TRUE(real().complete()) << ::dlerror(); }
 
@@ -40,12 +38,8 @@ class SoundLibraryTest : public ::testing::Test {
     if (iface != 0) real().dsTerminate(iface);
   }
 
-  // Opens the output on the disk driver. A short pause per mixed block keeps the file from
-  // growing without bound while still running well ahead of real time.
   void open_disk_output() {
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    ::setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    ::setenv("SDL_DISKAUDIODELAY", "2", 1);
+    select_disk_output();
     iface = real().dsInitialize(0);
     ASSERT_NE(iface, 0);
   }
@@ -65,40 +59,12 @@ class SoundLibraryTest : public ::testing::Test {
     return real().dsCreateDSB(iface, image.data(), flags);
   }
 
-  std::size_t frames_written() const {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(output, error);
-    return error ? 0 : static_cast<std::size_t>(size) / kFrameBytes;
-  }
-
-  // Waits until the mixer has written at least this many frames. The limit is far beyond any
-  // real need; it only keeps a broken library from hanging the suite.
-  void wait_for_frames(std::size_t count) {
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (frames_written() < count) {
-      ASSERT_LT(std::chrono::steady_clock::now(), give_up) << "the mixer stopped writing";
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
-
-  // The left channel of everything written, once the output is closed.
-  std::vector<int> left_channel() const {
-    std::ifstream in(output, std::ios::binary);
-    const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<int> left;
-    for (std::size_t i = 0; i + kFrameBytes <= bytes.size(); i += kFrameBytes)
-      left.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
-    return left;
-  }
-
   static std::size_t first_sound(const std::vector<int>& s) {
     std::size_t i = 0;
     while (i < s.size() && s[i] == 0) ++i;
     return i;
   }
 
-  test::ScratchDirectory dir;
-  std::filesystem::path output = dir.path() / "mix.raw";
   std::int32_t iface = 0;
 };
 
