@@ -25,7 +25,7 @@
 #include "tests/e2e/xsession.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/unit/play_helpers.h"
-#include "view/draw.h"
+#include "view/redraw.h"
 
 namespace pawnfall::e2e {
 namespace {

@@ -7,6 +7,7 @@
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "view/draw.h"
+#include "view/redraw.h"
 #include "view/score.h"
 
 namespace pawnfall {
