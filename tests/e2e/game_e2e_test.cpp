@@ -466,6 +466,7 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutADisplayAndAnUnknownOptionFails) {
   for (const auto& c : cases) {
     QProcess game;
     game.setProcessEnvironment(env);
+    end_with_the_test(game);
     game.start(QStringLiteral(PAWNFALL_RUN_DIR "/pawnfall"), {c.option});
     ASSERT_TRUE(game.waitForFinished(5000)) << c.option.toStdString();
     EXPECT_EQ(game.exitStatus(), QProcess::NormalExit) << c.option.toStdString();
@@ -534,6 +535,7 @@ void play_installed_game(const QString& command, const QString& sounds_root,
 TEST(InstalledGame, StartsFromItsDesktopEntryInTheHomeFolderAndKeepsItsFilesInTheDataFolder) {
   QTemporaryDir prefix;
   QProcess install;
+  end_with_the_test(install);
   install.start(QStringLiteral(PAWNFALL_CMAKE_COMMAND),
                 {QStringLiteral("--install"), QStringLiteral(PAWNFALL_BINARY_DIR),
                  QStringLiteral("--prefix"), prefix.path()});

@@ -8,10 +8,16 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <csignal>
+
 #include <functional>
 #include <optional>
 
 namespace pawnfall::e2e {
+
+// Makes the process, once started, end with the test: the kernel sends it the signal when the
+// test's thread that started it ends, even when the test is killed and runs no destructor.
+void end_with_the_test(QProcess& process, int signal = SIGKILL);
 
 class XSession {
  public:
