@@ -423,7 +423,6 @@ const BadSurrounding kBadSurroundings[] = {
      }},
 };
 
-// Names each case in the test's name as ctest lists it.
 void PrintTo(const BadSurrounding& s, std::ostream* out) { *out << s.name; }
 
 class SettingsNameTaken : public ::testing::TestWithParam<BadSurrounding> {};

@@ -35,6 +35,16 @@ struct Press {
   int col, row, button;  // xdotool's buttons: 1 left, 3 right
 };
 
+// Shows the window and answers whether the server has exposed it.
+bool shown_and_exposed(MainWindow& w) {
+  w.show_in_place();
+  for (int i = 0; i < 100 && !w.windowHandle()->isExposed(); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(20);
+  }
+  return w.windowHandle()->isExposed();
+}
+
 // The game's window on the long-closing board, with a player who presses through xdotool.
 class LongPause : public test::InTemporaryDirectory {
  protected:
@@ -43,12 +53,7 @@ class LongPause : public test::InTemporaryDirectory {
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(InTemporaryDirectory::SetUp());
     window_.emplace();
-    window_->show_in_place();
-    for (int i = 0; i < 100 && !window_->windowHandle()->isExposed(); ++i) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-      QThread::msleep(20);
-    }
-    ASSERT_TRUE(window_->windowHandle()->isExposed());
+    ASSERT_TRUE(shown_and_exposed(*window_));
     window_->game().盤面 = test::長い閉じ込みの盤();
     画面_再描画(window_->game());
     window_->board_view()->repaint();
@@ -161,12 +166,7 @@ using ClearedStore = test::InTemporaryDirectory;
 TEST_F(ClearedStore, ATranslucentWindowShowsTheDrawingAfterPressesAndACommit) {
   MainWindow w;
   w.setAttribute(Qt::WA_TranslucentBackground);
-  w.show_in_place();
-  for (int i = 0; i < 100 && !w.windowHandle()->isExposed(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(20);
-  }
-  ASSERT_TRUE(w.windowHandle()->isExposed());
+  ASSERT_TRUE(shown_and_exposed(w));
   BoardView* view = w.board_view();
   const Game& g = w.game();
   auto click = [&](Qt::MouseButton button, int col, int row) {

@@ -13,9 +13,8 @@
 namespace pawnfall::e2e {
 
 void end_with_the_test(QProcess& process, int signal) {
-  const pid_t test = getpid();
-  process.setChildProcessModifier([test, signal] {
-    // A test that died before the request took effect is no longer this child's parent.
+  // A test that died before the request took effect is no longer this child's parent.
+  process.setChildProcessModifier([test = getpid(), signal] {
     if (prctl(PR_SET_PDEATHSIG, signal) != 0 || getppid() != test) _exit(127);
   });
 }

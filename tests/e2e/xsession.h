@@ -15,8 +15,7 @@
 
 namespace pawnfall::e2e {
 
-// Makes the process, once started, end with the test: the kernel sends it the signal when the
-// test's thread that started it ends, even when the test is killed and runs no destructor.
+// The kernel sends the process, once started, the signal when the test's starting thread ends.
 void end_with_the_test(QProcess& process, int signal = SIGKILL);
 
 class XSession {
