@@ -24,7 +24,7 @@
 
 #include "app/main_window.h"
 #include "tests/unit/play_helpers.h"
-#include "view/draw.h"
+#include "view/redraw.h"
 
 namespace {
 

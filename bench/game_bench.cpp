@@ -9,7 +9,7 @@
 #include "model/platform.h"
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
-#include "view/draw.h"
+#include "view/redraw.h"
 
 namespace pawnfall::bench {
 namespace {

@@ -14,7 +14,7 @@
 #include "game/deal.h"
 #include "game/settings.h"
 #include "sound/sound.h"
-#include "view/draw.h"
+#include "view/redraw.h"
 
 namespace pawnfall::bench {
 namespace {

@@ -8,7 +8,7 @@
 #include "model/backgrounds.h"
 #include "model/platform.h"
 #include "sound/sound.h"
-#include "view/draw.h"
+#include "view/redraw.h"
 #include "view/score.h"
 
 namespace pawnfall {

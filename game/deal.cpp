@@ -6,7 +6,7 @@
 #include <charconv>
 
 #include "sound/sound.h"
-#include "view/draw.h"
+#include "view/redraw.h"
 #include "view/score.h"
 
 namespace pawnfall {

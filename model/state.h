@@ -14,6 +14,11 @@
 //   white/black; PORN pawn, NIGT knight, BSHO bishop, ROOK rook, QUIN queen, KING king; KARA empty;
 //   TAITORU title banner; HAIKEI_ background tiles: MIDORI green, TATAMI straw mat, TAKE bamboo,
 //   UCHU space, RENGA brick.
+// Shogi words stand for the chess pieces and board in some names: 飛車 rook, 角 bishop, 桂馬
+//   knight (桂馬跳び its jumps), 将棋盤 board (描画_将棋盤桝 its square outlines); 移動チェック
+//   move check. 一歩 is one step of an animation, not the shogi pawn.
+// Menu handlers are named after their menu items, NAME_Click: CANCEL new game, 背景 a background
+//   tile, SIDOU move guidance, BGM music, VER the about box.
 #pragma once
 
 #include <array>

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "soundlib/pawnfall_sound.h"
+
 namespace pawnfall {
 namespace {
 
@@ -90,8 +92,8 @@ std::int32_t Sound::読込_サウンド(std::string_view ファイル名, 音の
     表示_警告(警告文(ファイル名, 説明_波形(fault)));
     return 0;
   }
-  const std::int32_t buffer =
-      library_.dsCreateDSB(interface_, image->data(), static_cast<std::int32_t>(種類));
+  const std::int32_t flags = DS_FLAG_MEMORY | (種類 == 音の種類::効果音 ? DS_FLAG_EFFECT : 0);
+  const std::int32_t buffer = library_.dsCreateDSB(interface_, image->data(), flags);
   if (buffer == 0) 表示_警告(警告文(ファイル名, "音のバッファを作成できません。"));
   return buffer;
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "model/platform.h"
-#include "soundlib/pawnfall_sound.h"
 
 namespace pawnfall {
 
@@ -18,10 +17,7 @@ inline constexpr std::string_view 警告見出し = "Pawnfall.dll";
 enum class 音源 { 音_その他, 音_禁止, 音_選択, 音_駒打音, 音_BGM };
 
 // How the library is to make a buffer: an effect at full level, or music beneath the effects.
-enum class 音の種類 : std::int32_t {
-  効果音 = DS_FLAG_MEMORY | DS_FLAG_EFFECT,
-  音楽 = DS_FLAG_MEMORY,
-};
+enum class 音の種類 { 効果音, 音楽 };
 
 struct 音源情報 {
   音源 id;

@@ -231,9 +231,16 @@ std::unique_ptr<Buffer> decode(const void* image, std::size_t length) {
   return buffer;
 }
 
-Buffer* find(Library& lib, std::int32_t handle) {
+// Changes a buffer's voice with both locks held; answers 1, or 0 for a handle without a buffer.
+template <typename Change>
+std::int32_t with_voice(std::int32_t handle, Change change) {
+  Library& lib = library();
+  std::lock_guard guard(lib.lock);
   auto it = lib.buffers.find(handle);
-  return it == lib.buffers.end() ? nullptr : it->second.get();
+  if (it == lib.buffers.end()) return 0;
+  DeviceLock device(lib.device);
+  change(*it->second);
+  return 1;
 }
 
 }  // namespace
@@ -295,33 +302,15 @@ int32_t dsCreateDSB(int32_t iface, const void* image, int32_t flags) {
 }
 
 int32_t dsPlay(int32_t buffer) {
-  Library& lib = library();
-  std::lock_guard guard(lib.lock);
-  Buffer* b = find(lib, buffer);
-  if (b == nullptr) return 0;
-  DeviceLock device(lib.device);
-  b->start(false);
-  return 1;
+  return with_voice(buffer, [](Buffer& b) { b.start(false); });
 }
 
 int32_t dsPlayLooping(int32_t buffer) {
-  Library& lib = library();
-  std::lock_guard guard(lib.lock);
-  Buffer* b = find(lib, buffer);
-  if (b == nullptr) return 0;
-  DeviceLock device(lib.device);
-  b->start(true);
-  return 1;
+  return with_voice(buffer, [](Buffer& b) { b.start(true); });
 }
 
 int32_t dsStop(int32_t buffer) {
-  Library& lib = library();
-  std::lock_guard guard(lib.lock);
-  Buffer* b = find(lib, buffer);
-  if (b == nullptr) return 0;
-  DeviceLock device(lib.device);
-  b->playing = false;
-  return 1;
+  return with_voice(buffer, [](Buffer& b) { b.playing = false; });
 }
 
 int32_t dsFree(int32_t buffer) {

@@ -26,6 +26,8 @@
 // The operations answer 1 when they did something and 0 otherwise.
 #pragma once
 #include <stdint.h>
+
+#include "soundlib/image_limit.h"
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -33,10 +35,6 @@ extern "C" {
 
 #define DS_FLAG_MEMORY 1
 #define DS_FLAG_EFFECT 2
-
-/* The largest wave image accepted, header included: over a minute and a half of CD-quality
-   sound, small enough that no image can decode into an unreasonable amount of memory. */
-#define DS_MAX_IMAGE_BYTES (16u * 1024u * 1024u)
 
 PAWNFALL_EXPORT int32_t dsInitialize(int32_t window);
 PAWNFALL_EXPORT int32_t dsCreateDSB(int32_t iface, const void* image, int32_t flags);

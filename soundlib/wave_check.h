@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "soundlib/pawnfall_sound.h"
+#include "soundlib/image_limit.h"
 
 namespace pawnfall {
 
@@ -28,7 +28,7 @@ enum class WaveFault {
   長すぎる,            // longer than the longest sound accepted
 };
 
-// Largest image accepted, header included: the library's own limit.
+// Largest image accepted, header included.
 inline constexpr std::size_t 波形最大バイト数 = DS_MAX_IMAGE_BYTES;
 // Longest sound accepted, so that no file decodes into an unreasonable amount of memory.
 inline constexpr std::uint32_t 波形最長秒数 = 300;

@@ -1,9 +1,8 @@
-// Pictures and square outlines at board positions; the full redraw.
+// Pictures and square outlines at board positions; the board and the background.
 #include "view/draw.h"
 
 #include "model/pictures.h"
 #include "model/platform.h"
-#include "view/score.h"
 
 namespace pawnfall {
 void 描画_絵(Game& g, int code, double 列, double 行, int 絵番号) {
@@ -37,14 +36,6 @@ void 描画_背景(Game& g, int 背景) {
       if (列 >= 1 && 列 <= 9 && 行 >= 1 && 行 <= 9) continue;
       描画_絵(g, 背景, 列, 行, 0);
     }
-}
-
-void 画面_再描画(Game& g) {
-  描画_背景(g, g.背景画);
-  描画_盤(g);
-  描画_絵(g, TAITORU, 8.5, -1.5, 0);
-  描画_スコア(g, g.スコア);
-  描画_過去最高スコア(g, g.過去最高スコア);
 }
 
 }  // namespace pawnfall

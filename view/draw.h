@@ -1,4 +1,4 @@
-// Pictures and square outlines at board positions; the full redraw.
+// Pictures and square outlines at board positions; the board and the background.
 #pragma once
 
 #include "model/state.h"
@@ -14,7 +14,6 @@ void 描画_桝輪郭(Game& g, int 色, int 列, int 行);
 void 描画_盤(Game& g);
 void 描画_将棋盤桝(Game& g);
 void 描画_背景(Game& g, int 背景);
-void 画面_再描画(Game& g);
 // Redraws every marked square in its normal look.
 void 消去_消去対象駒(Game& g);
 

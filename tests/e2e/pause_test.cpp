@@ -4,18 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <span>
 #include <thread>
 
@@ -24,8 +22,9 @@
 #include "tests/e2e/x_probe.h"
 #include "tests/e2e/xsession.h"
 #include "tests/fakes/fake_platform.h"
+#include "tests/qt/temporary_directory.h"
 #include "tests/unit/play_helpers.h"
-#include "view/draw.h"
+#include "view/redraw.h"
 
 namespace pawnfall::e2e {
 namespace {
@@ -36,35 +35,40 @@ struct Press {
   int col, row, button;  // xdotool's buttons: 1 left, 3 right
 };
 
+// Shows the window and answers whether the server has exposed it.
+bool shown_and_exposed(MainWindow& w) {
+  w.show_in_place();
+  for (int i = 0; i < 100 && !w.windowHandle()->isExposed(); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(20);
+  }
+  return w.windowHandle()->isExposed();
+}
+
 // The game's window on the long-closing board, with a player who presses through xdotool.
-class LongPause : public ::testing::Test {
+class LongPause : public test::InTemporaryDirectory {
  protected:
+  // The window reads and writes its settings in the current folder: it is made only once the
+  // test stands in its own.
   void SetUp() override {
-    ASSERT_TRUE(folder_.isValid());
-    ASSERT_TRUE(QDir::setCurrent(folder_.path()));
-    // The sound library does not stand beside this program: answer its warning.
-    QObject::connect(&closer_, &QTimer::timeout, [] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
-    });
-    closer_.start(20);
-    window_.show_in_place();
-    for (int i = 0; i < 100 && !window_.windowHandle()->isExposed(); ++i) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-      QThread::msleep(20);
-    }
-    ASSERT_TRUE(window_.windowHandle()->isExposed());
-    window_.game().盤面 = test::長い閉じ込みの盤();
-    画面_再描画(window_.game());
-    window_.board_view()->repaint();
+    ASSERT_NO_FATAL_FAILURE(InTemporaryDirectory::SetUp());
+    window_.emplace();
+    ASSERT_TRUE(shown_and_exposed(*window_));
+    window_->game().盤面 = test::長い閉じ込みの盤();
+    画面_再描画(window_->game());
+    window_->board_view()->repaint();
     model_.盤面 = test::長い閉じ込みの盤();
   }
-  void TearDown() override { QDir::setCurrent(QDir::tempPath()); }
+  void TearDown() override {
+    window_.reset();
+    InTemporaryDirectory::TearDown();
+  }
 
   // Presses with the real pointer, and the same presses on the model.
   void press(const Press& p) {
     const QPoint at =
-        window_.board_view()->mapToGlobal(QPoint(twips_to_pixels(盤左端 + 桝幅 * (p.col + 0.5)),
-                                                 twips_to_pixels(盤上端 + 桝高 * (p.row + 0.5))));
+        window_->board_view()->mapToGlobal(QPoint(twips_to_pixels(盤左端 + 桝幅 * (p.col + 0.5)),
+                                                  twips_to_pixels(盤上端 + 桝高 * (p.row + 0.5))));
     x().run(QStringLiteral("xdotool"),
             {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
              QStringLiteral("click"), QString::number(p.button)});
@@ -75,21 +79,19 @@ class LongPause : public ::testing::Test {
                  盤上端 + 桝高 * (p.row + 0.5));
   }
   void expect_the_predicted_game() {
-    EXPECT_EQ(window_.game().盤面, model_.盤面) << "the board differs from the rules' prediction";
-    EXPECT_EQ(window_.game().消去対象駒, model_.消去対象駒);
-    EXPECT_EQ(window_.game().選択状態, model_.選択状態);
-    EXPECT_EQ(window_.game().選択駒.列, model_.選択駒.列);
-    EXPECT_EQ(window_.game().選択駒.行, model_.選択駒.行);
-    EXPECT_EQ(window_.game().スコア, model_.スコア);
+    EXPECT_EQ(window_->game().盤面, model_.盤面) << "the board differs from the rules' prediction";
+    EXPECT_EQ(window_->game().消去対象駒, model_.消去対象駒);
+    EXPECT_EQ(window_->game().選択状態, model_.選択状態);
+    EXPECT_EQ(window_->game().選択駒.列, model_.選択駒.列);
+    EXPECT_EQ(window_->game().選択駒.行, model_.選択駒.行);
+    EXPECT_EQ(window_->game().スコア, model_.スコア);
   }
   static XSession& x() { return *display_session; }
-  unsigned long window_id() { return static_cast<unsigned long>(window_.winId()); }
+  unsigned long window_id() { return static_cast<unsigned long>(window_->winId()); }
 
   static constexpr Press kChain[] = {{1, 11, 1}, {1, 12, 1}, {1, 12, 3}};
 
-  QTemporaryDir folder_;
-  QTimer closer_;
-  MainWindow window_;
+  std::optional<MainWindow> window_;
   test::FakePlatform fake_;
   Sound model_sound_{fake_};
   Game model_{fake_, model_sound_};
@@ -100,7 +102,7 @@ TEST_F(LongPause, TheWindowAnswersAndRepaintsAndKeepsPressesForAfterIt) {
   predict(kChain);
   predict(meanwhile);
   const QPoint menu_bar =
-      window_.menuBar()->mapToGlobal(window_.menuBar()->rect().center() + QPoint(150, 0));
+      window_->menuBar()->mapToGlobal(window_->menuBar()->rect().center() + QPoint(150, 0));
   const auto window = window_id();
   std::atomic<bool> pinged{false}, repainted{false}, done{false};
   std::thread player([&] {
@@ -153,29 +155,18 @@ TEST_F(LongPause, AWindowClosedDuringThePauseClosesOnceTheCommitIsWhole) {
   player.join();
 
   EXPECT_TRUE(open_meanwhile) << "the window closed in the middle of the animation";
-  EXPECT_FALSE(window_.isVisible()) << "the window did not close after the pause";
+  EXPECT_FALSE(window_->isVisible()) << "the window did not close after the pause";
   expect_the_predicted_game();
 }
 
 // A translucent window's backing store is cleared to transparent wherever it is painted, as
 // every one is on Wayland: after presses and a commit, the window must still show the drawing.
-TEST(ClearedStore, ATranslucentWindowShowsTheDrawingAfterPressesAndACommit) {
-  QTemporaryDir folder;
-  ASSERT_TRUE(folder.isValid());
-  ASSERT_TRUE(QDir::setCurrent(folder.path()));
-  QTimer closer;  // the sound library's warning, as it does not stand beside this program
-  QObject::connect(&closer, &QTimer::timeout, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
-  });
-  closer.start(20);
+using ClearedStore = test::InTemporaryDirectory;
+
+TEST_F(ClearedStore, ATranslucentWindowShowsTheDrawingAfterPressesAndACommit) {
   MainWindow w;
   w.setAttribute(Qt::WA_TranslucentBackground);
-  w.show_in_place();
-  for (int i = 0; i < 100 && !w.windowHandle()->isExposed(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(20);
-  }
-  ASSERT_TRUE(w.windowHandle()->isExposed());
+  ASSERT_TRUE(shown_and_exposed(w));
   BoardView* view = w.board_view();
   const Game& g = w.game();
   auto click = [&](Qt::MouseButton button, int col, int row) {
@@ -205,7 +196,6 @@ TEST(ClearedStore, ATranslucentWindowShowsTheDrawingAfterPressesAndACommit) {
                              .convertToFormat(QImage::Format_RGB32)
                              .copy(QRect(QPoint(0, 0), view->size()));
   EXPECT_EQ(shown, drawing);
-  QDir::setCurrent(QDir::tempPath());
 }
 
 }  // namespace

@@ -7,7 +7,17 @@
 #include <QProcessEnvironment>
 #include <QThread>
 
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace pawnfall::e2e {
+
+void end_with_the_test(QProcess& process, int signal) {
+  // A test that died before the request took effect is no longer this child's parent.
+  process.setChildProcessModifier([test = getpid(), signal] {
+    if (prctl(PR_SET_PDEATHSIG, signal) != 0 || getppid() != test) _exit(127);
+  });
+}
 
 XSession::XSession(bool window_manager, QSize screen) {
   // A display number of our own, away from the low ones people use by hand; a server that
@@ -16,6 +26,7 @@ XSession::XSession(bool window_manager, QSize screen) {
   for (int attempt = 0; attempt < 20 && display_ < 0; ++attempt) {
     const int n = 200 + (QCoreApplication::applicationPid() * 7 + attempt * 13) % 700;
     if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) continue;
+    end_with_the_test(xvfb_, SIGTERM);  // TERM lets the server remove its lock file
     xvfb_.start(QStringLiteral("Xvfb"),
                 {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
                  QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
@@ -42,6 +53,7 @@ void XSession::start_window_manager() {
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), display());
   window_manager_.setProcessEnvironment(env);
+  end_with_the_test(window_manager_);
   window_manager_.start(QStringLiteral("openbox"), {});
   // Ready once it has claimed the screen and says so on the root window.
   for (int i = 0; i < 50; ++i) {
@@ -68,6 +80,7 @@ std::optional<QString> XSession::run(const QString& program, const QStringList& 
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), display());
   p.setProcessEnvironment(env);
+  end_with_the_test(p);
   p.start(program, args);
   if (!p.waitForFinished(timeout_ms) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
     return std::nullopt;
@@ -79,6 +92,7 @@ QImage XSession::screenshot() {
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), display());
   p.setProcessEnvironment(env);
+  end_with_the_test(p);
   p.start(QStringLiteral("import"),
           {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
   if (!p.waitForFinished(10000)) return {};
@@ -113,6 +127,7 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
   process_.setProcessEnvironment(env);
   process_.setWorkingDirectory(dir_.path());
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  end_with_the_test(process_);
   const QString program =
       as_home ? options.program_as_home : run.filePath(QStringLiteral("pawnfall"));
   if (options.read_only_folder) {

@@ -8,10 +8,15 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <csignal>
+
 #include <functional>
 #include <optional>
 
 namespace pawnfall::e2e {
+
+// The kernel sends the process, once started, the signal when the test's starting thread ends.
+void end_with_the_test(QProcess& process, int signal = SIGKILL);
 
 class XSession {
  public:

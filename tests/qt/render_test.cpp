@@ -9,6 +9,7 @@
 #include "game/deal.h"
 #include "sound/sound.h"
 #include "view/draw.h"
+#include "view/redraw.h"
 #include "view/score.h"
 
 namespace pawnfall {

@@ -26,6 +26,7 @@
 #include "tests/qt/temporary_directory.h"
 #include "tests/unit/play_helpers.h"
 #include "view/draw.h"
+#include "view/redraw.h"
 #include "view/score.h"
 
 namespace pawnfall {

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -109,16 +110,22 @@ TEST_F(SoundLibraryTest, PlayingASoundingBufferAgainRestartsItFromTheStart) {
   for (std::size_t i = again + N; i < s.size(); ++i) ASSERT_EQ(s[i], 0) << i;
 }
 
-TEST_F(SoundLibraryTest, LoopingRepeatsWithoutAGapUntilStopped) {
-  constexpr std::size_t N = 2000;
+TEST_F(SoundLibraryTest, LoopingRepeatsWithoutAGapUntilStoppedAndAStopEndsASinglePlayToo) {
+  constexpr std::size_t N = 2000, kLong = 40 * kMixFrames;
   open_disk_output();
   const auto b = create(test::stereo_wave(test::ramp_frames(N, 16)));
+  const auto once = create(test::stereo_wave(test::constant_frames(kLong, 5)));
   const auto start = frames_written();
   EXPECT_EQ(real().dsPlayLooping(b), 1);
   wait_for_frames(start + 4 * N + 2 * kMixFrames);
   EXPECT_EQ(real().dsStop(b), 1);
   const auto stopped = frames_written();
-  wait_for_frames(stopped + 4 * kMixFrames);
+  wait_for_frames(stopped + 2 * kMixFrames);
+  real().dsPlay(once);
+  wait_for_frames(frames_written() + 4 * kMixFrames);
+  EXPECT_EQ(real().dsStop(once), 1);
+  const auto cut = frames_written();
+  wait_for_frames(cut + 4 * kMixFrames);
   close_output();
 
   const auto s = left_channel();
@@ -130,7 +137,11 @@ TEST_F(SoundLibraryTest, LoopingRepeatsWithoutAGapUntilStopped) {
   }
   EXPECT_GE(run, 3 * N) << "did not repeat past one length";
   EXPECT_LE(first + run, stopped + kMixFrames) << "kept sounding after the stop";
-  for (std::size_t i = first + run; i < s.size(); ++i) ASSERT_EQ(s[i], 0) << i;
+  for (std::size_t i = first + run; i < s.size(); ++i) ASSERT_TRUE(s[i] == 0 || s[i] == 5) << i;
+  // The single play, many blocks long, ends within a block of its stop too.
+  const auto end = static_cast<std::size_t>(std::find(s.rbegin(), s.rend(), 5).base() - s.begin());
+  EXPECT_GT(end, stopped) << "the single play did not sound";
+  EXPECT_LE(end, cut + kMixFrames) << "the single play kept sounding after the stop";
 }
 
 TEST_F(SoundLibraryTest, TwoBuffersSoundTogether) {

@@ -7,6 +7,7 @@
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "view/draw.h"
+#include "view/redraw.h"
 #include "view/score.h"
 
 namespace pawnfall {
@@ -103,7 +104,7 @@ TEST_F(ViewTest, AFullRedrawPaintsBackgroundBoardBannerScoreAndBestInThatOrder) 
 
 TEST_F(ViewTest, ScoresStandWhereTheirSizeSaysWithABlackShadowFirst) {
   for (auto [value, x] :
-       {std::pair{7.0, 10062.0}, {42.0, 10011.0}, {100.0, 9960.0}, {1234.0, 9960.0}}) {
+       {std::pair{9.0, 10062.0}, {10.0, 10011.0}, {100.0, 9960.0}, {1234.0, 9960.0}}) {
     platform.clear_drawing();
     描画_スコア(g, value);
     const auto* white = text(x, 488);
