@@ -20,7 +20,7 @@ bool absolute(const char* path) { return path != nullptr && path[0] == '/'; }
 // Makes each missing folder of the path, private to the player as the XDG rules ask; answers
 // the error number of the first that could not be made, or 0 once the whole path is a folder.
 int make_folders(const std::string& path) {
-  for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
     if (slash == std::string::npos) break;
@@ -55,7 +55,8 @@ Place settle_in_data_folder(const std::string& sounds_from_program) {
   int made = make_folders(*folder);
   if (made == 0 && ::chdir(folder->c_str()) != 0) made = errno;
   if (made != 0)
-    place.files_unavailable = "データフォルダ " + *folder + " を用意できません: " + describe_error(made);
+    place.files_unavailable =
+        "データフォルダ " + *folder + " を用意できません: " + describe_error(made);
   return place;
 }
 

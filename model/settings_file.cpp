@@ -305,7 +305,8 @@ std::string 復号_設定(std::string_view bytes) {
   constexpr std::string_view bom = "\xEF\xBB\xBF";
   if (bytes.starts_with(bom)) return 有効なUTF8(bytes.substr(bom.size()));
   // Some editors save as UTF-16, always with a byte-order mark that says which way round.
-  for (const auto& [mark, code] : {std::pair{"\xFF\xFE", "UTF-16LE"}, std::pair{"\xFE\xFF", "UTF-16BE"}})
+  for (const auto& [mark, code] :
+       {std::pair{"\xFF\xFE", "UTF-16LE"}, std::pair{"\xFE\xFF", "UTF-16BE"}})
     if (bytes.starts_with(mark))
       return 符号変換(bytes.substr(2), "UTF-8", code, 変換不能::置換).value_or("");
   // Shift_JIS text with any Japanese in it is almost never valid UTF-8, and the game's own
