@@ -132,7 +132,7 @@ FileContents read_regular_file(std::string_view name, std::size_t max_bytes) {
   while (bytes.size() < max_bytes) {
     const ssize_t n = ::read(fd.get(), chunk, std::min(sizeof chunk, max_bytes - bytes.size()));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return failed(errno == ENOENT ? EIO : errno);
+    if (n < 0) return {FileStatus::Unreadable, {}, describe_error(errno)};
     if (n == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(n));
   }

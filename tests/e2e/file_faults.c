@@ -24,9 +24,9 @@ static int fault_for(const char* path) {
   return 0;
 }
 
-#define OPEN_SHIM(name, ...)                                                              \
-  int name(__VA_ARGS__, int flags, ...) {                                                 \
-    static int (*real)(__VA_ARGS__, int, mode_t);                                         \
+#define OPEN_SHIM(name)                                                                   \
+  int name(const char* path, int flags, ...) {                                            \
+    static int (*real)(const char*, int, mode_t);                                         \
     if (!real) *(void**)&real = dlsym(RTLD_NEXT, #name);                                  \
     va_list args;                                                                         \
     va_start(args, flags);                                                                \
@@ -34,21 +34,13 @@ static int fault_for(const char* path) {
         (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(args, mode_t) : 0; \
     va_end(args);                                                                         \
     const int fault = fault_for(path);                                                    \
-    if (fault) {                                                                          \
-      errno = fault;                                                                      \
-      return -1;                                                                          \
-    }                                                                                     \
-    return CALL;                                                                          \
+    if (!fault) return real(path, flags, mode);                                           \
+    errno = fault;                                                                        \
+    return -1;                                                                            \
   }
 
-#define CALL real(path, flags, mode)
-OPEN_SHIM(open, const char* path)
-OPEN_SHIM(open64, const char* path)
-#undef CALL
-#define CALL real(dir, path, flags, mode)
-OPEN_SHIM(openat, int dir, const char* path)
-OPEN_SHIM(openat64, int dir, const char* path)
-#undef CALL
+OPEN_SHIM(open)
+OPEN_SHIM(open64)
 
 static void slow_down(void) {
   const char* ms = getenv("PAWNFALL_SLOW_FSYNC_MS");

@@ -378,6 +378,12 @@ TEST(BadSurroundings, TheGameStartsPlaysAndEndsWhateverItsFolderHolds) {
        prepared_by([](const QString& f) { replace_waves(f, [](int) { return QByteArray(); }); }),
        5},
       {"no audio device", without_audio_device(), 1},
+      // Loading a pipe would block for ever: it counts as no library at all.
+      {"a pipe in place of the sound library",
+       wrapped_in(
+           {"sh", "-c",
+            "mkdir bin && cp \"$0\" bin/ && mkfifo bin/libPawnfall.so && exec bin/pawnfall"}),
+       1},
       // No byte may be written: the default file fails with the one warning, and so does the
       // save of the chain's best score, silently.
       {"a file-size limit of nothing", wrapped_in({"sh", "-c", "ulimit -f 0 && exec \"$0\""}), 1,
