@@ -30,14 +30,16 @@ int make_folders(const std::string& path) {
   return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
-}  // namespace
-
+// The data folder as the XDG rules name it ($XDG_DATA_HOME when it is an absolute path, else
+// $HOME/.local/share, then "pawnfall"); nullopt without an absolute home.
 std::optional<std::string> data_folder_for(const char* xdg_data_home, const char* home) {
   // A relative or empty value is to be ignored, as if unset.
   if (absolute(xdg_data_home)) return std::string(xdg_data_home) + "/pawnfall";
   if (absolute(home)) return std::string(home) + "/.local/share/pawnfall";
   return std::nullopt;
 }
+
+}  // namespace
 
 Place settle_in_data_folder(const std::string& sounds_from_program) {
   std::error_code error;

@@ -17,8 +17,4 @@ struct Place {
 // folder): makes the data folder if need be and moves into it. Otherwise changes nothing.
 Place settle_in_data_folder(const std::string& sounds_from_program);
 
-// The data folder as the XDG rules name it from these variables ($XDG_DATA_HOME when it is an
-// absolute path, else $HOME/.local/share, then "pawnfall"); nullopt without an absolute home.
-std::optional<std::string> data_folder_for(const char* xdg_data_home, const char* home);
-
 }  // namespace pawnfall
