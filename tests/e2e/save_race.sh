@@ -13,7 +13,7 @@ start=$(($(date +%s%3N) + 4000))
 pids=()
 for window in 0 1 2; do
   (cd "$folder" && QT_QPA_PLATFORM=offscreen PAWNFALL_SLOW_FSYNC_MS=30 \
-    LD_PRELOAD="$build/tests/e2e/libfile_faults.so" ASAN_OPTIONS=verify_asan_link_order=0 \
+    LD_PRELOAD="$build/tests/e2e/libfile_faults.so" ASAN_OPTIONS="verify_asan_link_order=0:${ASAN_OPTIONS:-}" \
     "$build/tests/e2e/save_race" "$window" "$rounds" "$start" 400 >"$logs/$window" 2>&1) &
   pids+=($!)
 done
