@@ -13,8 +13,8 @@ constexpr std::string_view kUsage =
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "\n"
-    "The game keeps its settings file Pawnfall.ini in the folder it runs in; the installed\n"
-    "pawnfall command runs it in ~/.local/share/pawnfall.\n";
+    "The game keeps its settings file Pawnfall.ini in the folder it runs in; installed, in\n"
+    "$XDG_DATA_HOME/pawnfall (~/.local/share/pawnfall).\n";
 
 // Options that the window toolkit reads itself, with whether a value follows.
 struct ToolkitOption {

@@ -1,9 +1,12 @@
 // Pawnfall: a single-window puzzle game of chess-piece chains.
 #include <QApplication>
+
+#include <csignal>
 #include <cstdio>
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/data_folder.h"
 #include "app/main_window.h"
 
 int main(int argc, char** argv) {
@@ -18,11 +21,15 @@ int main(int argc, char** argv) {
       return *status;
     }
   }
+  // Past a file-size limit a write then fails (and the save says so) instead of killing the game.
+  std::signal(SIGXFSZ, SIG_IGN);
+  // Nothing on disk is touched before this point, so --help and --version leave no trace.
+  const pawnfall::Place place = pawnfall::settle_in_data_folder(PAWNFALL_PROGRAM_TO_SOUNDS);
   QApplication app(argc, argv);
   // Matches the installed desktop entry, so the desktop groups the window with its launcher.
   QGuiApplication::setDesktopFileName(QStringLiteral("pawnfall"));
   pawnfall::install_fonts();
-  pawnfall::MainWindow window;
+  pawnfall::MainWindow window(place);
   window.show_in_place();
   return app.exec();
 }

@@ -34,10 +34,11 @@ void install_fonts() {
   }
 }
 
-MainWindow::MainWindow()
+MainWindow::MainWindow(const Place& place)
     : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()),
-      sound_(platform_),
+      sound_(platform_, place.sounds),
       game_(platform_, sound_) {
+  if (place.files_unavailable) platform_.set_files_unavailable(*place.files_unavailable);
   QtImage::register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
   // Made from pixmaps rather than file names, which would have Qt look through its icon engine

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/board_view.h"
+#include "app/data_folder.h"
 #include "app/qt_platform.h"
 #include "model/state.h"
 #include "sound/sound.h"
@@ -16,8 +17,9 @@ namespace pawnfall {
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  // Builds the window and its menus and runs the whole start-up.
-  MainWindow();
+  // Builds the window and its menus and runs the whole start-up, with the files where `place`
+  // says (the current folder by default).
+  explicit MainWindow(const Place& place = {});
   ~MainWindow() override;
 
   // Shows the window with its frame, title bar included, at the screen's top-left corner.

@@ -6,11 +6,14 @@
 #include <QSaveFile>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
+#include <thread>
 
 namespace pawnfall {
 namespace {
@@ -77,28 +80,95 @@ SaveResult rewrite_in_place(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
+std::string describe_error(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return "権限がありません。";
+    case EROFS:
+      return "読み取り専用の場所です。";
+    case EIO:
+      return "入出力エラーが起きました。";
+    case ESTALE:
+      return "ネットワーク上のファイルの参照が古くなっています。";
+    case EMFILE:
+    case ENFILE:
+      return "開いているファイルが多すぎます。";
+    case ENOMEM:
+      return "メモリが足りません。";
+    case ENOENT:
+      return "見つかりません。";
+    case ENOTDIR:
+    case EEXIST:
+      return "フォルダではないものが途中にあります。";
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空きが足りません。";
+    default:
+      return "エラー番号 " + std::to_string(error) + " で失敗しました。";
+  }
+}
+
 FileContents read_regular_file(std::string_view name, std::size_t max_bytes) {
   const std::string path = path_of(name);
+  // Only a file that is not there counts as missing: any other failure leaves the file as it
+  // is, since it may hold the player's best score.
+  const auto failed = [](int error) {
+    if (error == ENOENT) return FileContents{FileStatus::Missing, {}, {}};
+    return FileContents{FileStatus::Unreadable, {}, describe_error(error)};
+  };
   // Asked before opening: opening a pipe blocks and opening a device may act on it.
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return {FileStatus::Missing, {}};
-  if (!S_ISREG(info.st_mode)) return {FileStatus::NotRegular, {}};
+  if (::stat(path.c_str(), &info) != 0) return failed(errno);
+  if (!S_ISREG(info.st_mode)) return {FileStatus::NotRegular, {}, {}};
   // Non-blocking and checked again, in case something else now stands at the name.
   const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (fd.get() < 0) return {FileStatus::Missing, {}};
-  if (::fstat(fd.get(), &info) != 0) return {FileStatus::Missing, {}};
-  if (!S_ISREG(info.st_mode)) return {FileStatus::NotRegular, {}};
+  if (fd.get() < 0) return failed(errno);
+  if (::fstat(fd.get(), &info) != 0) return failed(errno);
+  if (!S_ISREG(info.st_mode)) return {FileStatus::NotRegular, {}, {}};
 
   std::string bytes;
   char chunk[4096];
   while (bytes.size() < max_bytes) {
     const ssize_t n = ::read(fd.get(), chunk, std::min(sizeof chunk, max_bytes - bytes.size()));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return {FileStatus::Missing, {}};
+    if (n < 0) return {FileStatus::Unreadable, {}, describe_error(errno)};
     if (n == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(n));
   }
-  return {FileStatus::Read, std::move(bytes)};
+  return {FileStatus::Read, std::move(bytes), {}};
+}
+
+namespace {
+
+class FolderLock : public FileLock {
+ public:
+  explicit FolderLock(int fd) : fd_(fd) {}
+
+ private:
+  Descriptor fd_;  // closing it lets go of the lock
+};
+
+}  // namespace
+
+std::unique_ptr<FileLock> lock_folder_of(std::string_view name, std::chrono::milliseconds wait) {
+  // The folder is locked rather than a lock file beside the settings: no file of the game's
+  // own is left in the player's folder, and a folder that allows no new file is locked too.
+  const std::string path = path_of(name);
+  const auto slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A folder that cannot be opened or locked at all (some network file systems) is saved to
+  // without the lock, as before: only another holder makes the save wait.
+  if (fd < 0) return std::make_unique<FileLock>();
+  auto lock = std::make_unique<FolderLock>(fd);
+  const auto end = std::chrono::steady_clock::now() + wait;
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return lock;
+    if (std::chrono::steady_clock::now() >= end) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return lock;
 }
 
 SaveResult replace_regular_file(std::string_view name, std::string_view bytes) {

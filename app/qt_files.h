@@ -2,7 +2,10 @@
 // happen whole or change nothing.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "model/platform.h"
@@ -11,5 +14,10 @@ namespace pawnfall {
 
 FileContents read_regular_file(std::string_view name, std::size_t max_bytes);
 SaveResult replace_regular_file(std::string_view name, std::string_view bytes);
+// An exclusive lock on the folder that holds the file, waiting at most `wait` for another
+// holder (null then). Where the folder cannot be locked at all, a token that holds nothing.
+std::unique_ptr<FileLock> lock_folder_of(std::string_view name, std::chrono::milliseconds wait);
+// A system error number as a short sentence for the player.
+std::string describe_error(int error);
 
 }  // namespace pawnfall

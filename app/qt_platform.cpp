@@ -6,10 +6,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 #include <chrono>
 
@@ -90,8 +93,13 @@ std::optional<SoundLibrary> QtPlatform::load_sound_library() {
   // Only from the program's own folder, and by its full file name: a player's working folder
   // must not supply code, and no other file beside the program may stand in for it.
   static QLibrary library;
-  library.setFileName(
-      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPawnfall.so")));
+  const QString path =
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPawnfall.so"));
+  // Only a regular file (through links): the loader's open of a pipe would block for ever.
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  library.setFileName(path);
   if (!library.load()) return std::nullopt;
   const auto table = SoundLibrary::resolved([](const char* name) { return library.resolve(name); });
   if (!table.complete()) return std::nullopt;
@@ -99,11 +107,18 @@ std::optional<SoundLibrary> QtPlatform::load_sound_library() {
 }
 
 FileContents QtPlatform::read_file(std::string_view name, std::size_t max_bytes) {
+  if (files_unavailable_) return {FileStatus::Unreadable, {}, *files_unavailable_};
   return read_regular_file(name, max_bytes);
 }
 
 SaveResult QtPlatform::replace_file(std::string_view name, std::string_view bytes) {
+  if (files_unavailable_) return SaveResult::Failed;
   return replace_regular_file(name, bytes);
+}
+
+std::unique_ptr<FileLock> QtPlatform::lock_file(std::string_view name) {
+  // Long enough for a few other windows' saves on a slow disk, short enough not to be a hang.
+  return lock_folder_of(name, std::chrono::milliseconds(1500));
 }
 
 }  // namespace pawnfall

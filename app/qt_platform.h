@@ -3,6 +3,8 @@
 #pragma once
 
 #include <map>
+#include <optional>
+#include <string>
 
 #include "app/qt_image.h"
 #include "model/platform.h"
@@ -39,11 +41,15 @@ class QtPlatform : public Platform {
   std::optional<SoundLibrary> load_sound_library() override;
   FileContents read_file(std::string_view name, std::size_t max_bytes) override;
   SaveResult replace_file(std::string_view name, std::string_view bytes) override;
+  std::unique_ptr<FileLock> lock_file(std::string_view name) override;
+  // No file can be kept, for the reason given: reads say so, and nothing is written.
+  void set_files_unavailable(std::string reason) { files_unavailable_ = std::move(reason); }
 
  private:
   QtImage drawing_;
   BoardView* surface_ = nullptr;
   std::map<MenuItem, QAction*> actions_;
+  std::optional<std::string> files_unavailable_;
 };
 
 }  // namespace pawnfall

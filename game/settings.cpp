@@ -44,47 +44,57 @@ std::string_view 理由(SaveResult result) {
       return "書き込む権限がありません。";
     case SaveResult::NotRegular:
       return "通常のファイルではありません。";
+    case SaveResult::Busy:
+      return "ほかのウィンドウの保存が終わりません。";
     default:
       return "書き込みに失敗しました。";
   }
 }
 
-// The old file stays whole on any failure. The first failure of a session is told, so the
-// player knows the best score is not being kept; later ones would only repeat it.
+// The first trouble with the file in a session is told, so the player knows the best score is
+// not being kept; later ones would only repeat it.
+void 知らせる(Game& g, std::string_view 何, std::string_view 理由) {
+  if (g.設定の警告済み) return;
+  g.設定の警告済み = true;
+  std::string text = "設定ファイル ";
+  text.append(設定ファイル名).append(何).append("\r").append(理由);
+  g.platform.message_box(text, "Pawnfall", MessageIcon::Warning);
+}
+
+constexpr std::string_view 保存できません = " を保存できません。";
+
+// The old file stays whole on any failure.
 void 保存(Game& g, const std::vector<std::string>& lines) {
   const auto bytes = 符号化_設定(lines);
   const SaveResult result =
       bytes ? g.platform.replace_file(設定ファイル名, *bytes) : SaveResult::Failed;
-  if (result == SaveResult::Saved || g.保存失敗を知らせた) return;
-  g.保存失敗を知らせた = true;
-  std::string text = "設定ファイル ";
-  text.append(設定ファイル名).append(" を保存できません。\r").append(理由(result));
-  g.platform.message_box(text, "Pawnfall", MessageIcon::Warning);
-}
-
-// The best score another window of the game may have saved meanwhile, if the file holds one.
-std::optional<double> 保存済みの最高(Game& g) {
-  const FileContents file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
-  if (file.status != FileStatus::Read) return std::nullopt;
-  return 解析_設定(行に分ける(復号_設定(file.bytes))).過去最高スコア;
+  if (result != SaveResult::Saved) 知らせる(g, 保存できません, 理由(result));
 }
 
 }  // namespace
 
 void 読込_環境設定ファイル(Game& g) {
   const FileContents file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
-  if (file.status == FileStatus::NotRegular) {
-    // A pipe or device at the name is left alone: the game runs on the defaults in memory.
-    既定を適用(g);
-    return;
+  switch (file.status) {
+    case FileStatus::Read:
+      適用(g, 解析_設定(行に分ける(復号_設定(file.bytes))));
+      return;
+    case FileStatus::Missing:
+      // The first start: make the default file.
+      保存(g, 既定の設定());
+      既定を適用(g);
+      return;
+    case FileStatus::Unreadable:
+      // A file that is there holds the player's best score even when it cannot be read now:
+      // it is left as it is, and the game runs on the defaults in memory.
+      知らせる(g, " を読み込めません。", file.reason + "\r既定の設定で始めます。");
+      既定を適用(g);
+      return;
+    case FileStatus::NotRegular:
+      // A pipe or device at the name is left alone: the game runs on the defaults in memory.
+      既定を適用(g);
+      return;
   }
-  if (file.status != FileStatus::Read) {
-    // No file to be read (the usual case: the first start): make the default one.
-    保存(g, 既定の設定());
-    既定を適用(g);
-    return;
-  }
-  適用(g, 解析_設定(行に分ける(復号_設定(file.bytes))));
 }
 
 void 書込_環境設定ファイル(Game& g) {
@@ -95,10 +105,19 @@ void 書込_環境設定ファイル(Game& g) {
       break;
     }
   }
-  // Two windows may share the file: the higher best score is kept whichever saves last. The
+  // Windows may share the file: the higher best score is kept whichever saves last. The lock
+  // holds from reading the stored best to replacing the file, so none saves in between. The
   // options written are this window's own, and the state in memory stays as it is.
+  const auto lock = g.platform.lock_file(設定ファイル名);
+  if (!lock) return 知らせる(g, 保存できません, 理由(SaveResult::Busy));
   double 最高 = g.過去最高スコア;
-  if (const auto saved = 保存済みの最高(g); saved && *saved > 最高) 最高 = *saved;
+  const FileContents file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
+  // A file that cannot be read may hold a higher best: it is not written over.
+  if (file.status == FileStatus::Unreadable) return 知らせる(g, 保存できません, file.reason);
+  if (file.status == FileStatus::Read) {
+    const auto saved = 解析_設定(行に分ける(復号_設定(file.bytes))).過去最高スコア;
+    if (saved && *saved > 最高) 最高 = *saved;
+  }
   保存(g, 書式_設定(背景画, g.platform.checked(MenuItem::SIDOU), g.platform.checked(MenuItem::BGM),
                     最高));
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,16 +59,25 @@ struct SoundLibrary {
   }
 };
 
-// What reading a file found: its bytes; nothing to read (absent or unreadable); or something
-// that is no regular file (a folder, pipe or device), which is left alone.
-enum class FileStatus { Read, Missing, NotRegular };
+// What reading a file found: its bytes; no file at all; a file that is there but could not be
+// read (it must be left alone, `reason` says why); or something that is no regular file (a
+// folder, pipe or device), which is left alone too.
+enum class FileStatus { Read, Missing, Unreadable, NotRegular };
 struct FileContents {
   FileStatus status = FileStatus::Missing;
   std::string bytes;
+  std::string reason;  // for Unreadable: a sentence for the player
+};
+
+// Held while a file is read, compared and replaced, so that another copy of the game saving the
+// same file waits; let go when destroyed.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
 };
 
 // How replacing a file ended.
-enum class SaveResult { Saved, NoSpace, NotPermitted, NotRegular, Failed };
+enum class SaveResult { Saved, NoSpace, NotPermitted, NotRegular, Busy, Failed };
 
 // Everything the game needs from outside itself. Positions are in twips; the implementation
 // alone turns them into pixels.
@@ -99,6 +109,9 @@ class Platform {
   virtual FileContents read_file(std::string_view name, std::size_t max_bytes) = 0;
   // Replaces the file whole: afterwards it is either the old or the new file.
   virtual SaveResult replace_file(std::string_view name, std::string_view bytes) = 0;
+  // The lock for replacing the file, waiting a short while for another holder; null when it
+  // could not be had in that time.
+  virtual std::unique_ptr<FileLock> lock_file(std::string_view name) = 0;
 };
 
 }  // namespace pawnfall

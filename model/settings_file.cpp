@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <iconv.h>
@@ -35,6 +36,12 @@ std::string 行(std::string_view 鍵, std::string_view 値) {
 }
 
 bool 空白(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+std::string_view 空白を除く(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
 bool 数字(char c) { return c >= '0' && c <= '9'; }
 bool 英字(char c, char upper) { return c == upper || c == upper + ('a' - 'A'); }
 
@@ -265,8 +272,9 @@ std::string 十進表記(double value) {
     // A line without "=" is skipped like an unknown key: a blank line in a hand-edited file must
     // not cost the player the best score.
     if (eq == std::string_view::npos) continue;
-    const std::string_view 鍵 = line.substr(0, eq);
-    const std::string_view 値 = line.substr(eq + 1);
+    // Blanks and tabs around the key, the sign and the value are a hand-editor's spacing.
+    const std::string_view 鍵 = 空白を除く(line.substr(0, eq));
+    const std::string_view 値 = 空白を除く(line.substr(eq + 1));
     if (鍵 == 鍵_背景画) {
       if (const auto tile = 背景_名から(値)) values.背景画 = tile->code;
     } else if (鍵 == 鍵_移動指導) {
@@ -296,6 +304,11 @@ std::vector<std::string> 既定の設定() { return 書式_設定(HAIKEI_MIDORI,
 std::string 復号_設定(std::string_view bytes) {
   constexpr std::string_view bom = "\xEF\xBB\xBF";
   if (bytes.starts_with(bom)) return 有効なUTF8(bytes.substr(bom.size()));
+  // Some editors save as UTF-16, always with a byte-order mark that says which way round.
+  for (const auto& [mark, code] :
+       {std::pair{"\xFF\xFE", "UTF-16LE"}, std::pair{"\xFE\xFF", "UTF-16BE"}})
+    if (bytes.starts_with(mark))
+      return 符号変換(bytes.substr(2), "UTF-8", code, 変換不能::置換).value_or("");
   // Shift_JIS text with any Japanese in it is almost never valid UTF-8, and the game's own
   // file always holds Japanese keys, so a file that is valid UTF-8 came from another editor.
   if (UTF8か(bytes)) return std::string(bytes);

@@ -22,7 +22,8 @@ struct 設定値 {
   std::optional<double> 過去最高スコア;
 };
 
-// The settings the lines name; a line without "=" or with an unknown key says nothing.
+// The settings the lines name; a line without "=" or with an unknown key says nothing. Blanks
+// and tabs around the key and the value do not count.
 設定値 解析_設定(const std::vector<std::string>& lines);
 // The four lines in their order; no background line when no tile is named.
 std::vector<std::string> 書式_設定(std::optional<int> 背景画, bool 移動指導, bool BGM,
@@ -30,8 +31,9 @@ std::vector<std::string> 書式_設定(std::optional<int> 背景画, bool 移動
 // The lines a first start writes.
 std::vector<std::string> 既定の設定();
 
-// The file's bytes as UTF-8 text. A leading byte-order mark or text that is valid UTF-8 is taken
-// as UTF-8; everything else as Shift_JIS (with the Windows extensions), bad bytes as U+FFFD.
+// The file's bytes as UTF-8 text. A leading byte-order mark says UTF-8 or UTF-16; text that is
+// valid UTF-8 is taken as UTF-8; everything else as Shift_JIS (with the Windows extensions).
+// Bad bytes become U+FFFD.
 std::string 復号_設定(std::string_view bytes);
 // UTF-8 lines as the file is written: Shift_JIS, each line ended by CR LF; nullopt when a line
 // holds a character Shift_JIS cannot show.

@@ -135,8 +135,8 @@ struct Game {
   // check mark the menu starts with.
   int 背景画 = HAIKEI_TATAMI;
 
-  // Whether a failed save of the settings file has been told this session.
-  bool 保存失敗を知らせた = false;
+  // Whether a settings file that could not be read or saved has been told this session.
+  bool 設定の警告済み = false;
 
   // The deal's random source: mt19937 with a fixed seed, so every run deals the same boards.
   std::mt19937 乱数{20000801u};

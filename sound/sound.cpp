@@ -72,7 +72,7 @@ void Sound::読込_全音源() {
 
 std::int32_t Sound::読込_サウンド(std::string_view ファイル名, 音の種類 種類) {
   if (interface_ == 0 || !usable()) return 0;
-  const std::filesystem::path path{std::string(ファイル名)};
+  const std::filesystem::path path = std::filesystem::path(folder_) / std::string(ファイル名);
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (!std::filesystem::exists(status)) return 0;

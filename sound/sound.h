@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -35,7 +36,9 @@ inline constexpr std::array<音源情報, 5> 音源表{{
 
 class Sound {
  public:
-  explicit Sound(Platform& platform) : platform_(platform) {}
+  // The wave files are read from `folder`, or from the current folder when it is empty.
+  explicit Sound(Platform& platform, std::string folder = {})
+      : platform_(platform), folder_(std::move(folder)) {}
   Sound(const Sound&) = delete;
   Sound& operator=(const Sound&) = delete;
 
@@ -44,7 +47,7 @@ class Sound {
   // Creates the five buffers from their wave files, in table order, then makes the requests
   // that came before the library was opened.
   void 読込_全音源();
-  // A buffer from a wave file in the current folder, or 0 (with a warning when the file is bad).
+  // A buffer from a wave file in the sounds' folder, or 0 (with a warning when the file is bad).
   std::int32_t 読込_サウンド(std::string_view ファイル名, 音の種類 種類);
   // Frees the five buffers in table order, then closes the interface.
   void 解放_全音源();
@@ -72,6 +75,7 @@ class Sound {
   void request(Request r, 音源 s);
 
   Platform& platform_;
+  std::string folder_;
   SoundLibrary library_;
   std::int32_t interface_ = 0;
   std::array<std::int32_t, 音源表.size()> buffers_{};

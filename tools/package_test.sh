@@ -96,6 +96,25 @@ plays_from_desktop_entry() {
 }
 check "the installed game starts from its desktop entry, plays a chain and quits with Escape" \
   plays_from_desktop_entry
+# Homes an XDG desktop allows, each set up by the end-to-end test: the window comes every time,
+# with one warning where no data folder can be had, and the best score is kept where it can.
+plays_in_home() {
+  PAWNFALL_INSTALLED_DESKTOP_ENTRY=/usr/share/applications/pawnfall.desktop PAWNFALL_HOME_CASE=$1 \
+    build/tests/e2e/e2e_tests --gtest_filter='InstalledPackage.*' | tee "$work/play"
+  grep -q '^\[  PASSED  \] 1 test' "$work/play"
+}
+for home in home-unset read-only-home xdg-data-home-relative xdg-data-home-a-file \
+  read-only-data-folder; do
+  check "the installed game starts and plays with $home" plays_in_home "$home"
+done
+answers_without_a_trace() {
+  mkdir -p "$work/bare"
+  env -u DISPLAY HOME="$work/bare" PATH="$player_path" pawnfall --help >/dev/null &&
+    env -u DISPLAY HOME="$work/bare" PATH="$player_path" pawnfall --version >/dev/null &&
+    [[ -z $(ls -A "$work/bare") ]]
+}
+check "pawnfall --help and --version touch nothing on disk" answers_without_a_trace
+
 removed() {
   "${sudo[@]}" apt-get purge -y -qq pawnfall && [[ ! -e /usr/games/pawnfall ]] &&
     [[ ! -e /usr/lib/games/pawnfall ]] && ! dpkg -s pawnfall >/dev/null 2>&1

@@ -18,7 +18,8 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" | tee "$logs/asan.log"
 
-# Each fuzz target for a short bounded run (clang's libFuzzer), from its seed corpus if it has one.
+# Each fuzz target for a short bounded run (clang's libFuzzer), from the seeds named by the first
+# word of its name: corpus/wave for wave_check and wave_play, corpus/settings for settings_reader.
 fuzzers=()
 for source in tests/fuzz/*_fuzz.cpp; do
   [[ -e "$source" ]] && fuzzers+=("$(basename "$source" .cpp)")
@@ -28,7 +29,7 @@ if [[ ${#fuzzers[@]} -gt 0 ]]; then
     -DPAWNFALL_FUZZ=ON -DPAWNFALL_BENCH=OFF >/dev/null
   cmake --build build-fuzz -j"$jobs" --target "${fuzzers[@]}"
   for fuzzer in "${fuzzers[@]}"; do
-    corpus=tests/fuzz/corpus/${fuzzer%_fuzz}
+    corpus=tests/fuzz/corpus/${fuzzer%%_*}
     work=$(mktemp -d)
     [[ -d "$corpus" ]] && cp -r "$corpus"/. "$work"/
     echo "Fuzzing $fuzzer for ${PAWNFALL_FUZZ_SECONDS:-20} s"

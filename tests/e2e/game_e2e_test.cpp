@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -342,6 +343,12 @@ GameOptions prepared_by(std::function<void(const QString&)> prepare) {
   return o;
 }
 
+GameOptions wrapped_in(std::initializer_list<const char*> command) {
+  GameOptions o;
+  for (const char* word : command) o.wrapper << QString::fromUtf8(word);
+  return o;
+}
+
 TEST(BadSurroundings, TheGameStartsPlaysAndEndsWhateverItsFolderHolds) {
   const Surroundings cases[] = {
       // The default file cannot be made: the player is told once.
@@ -370,6 +377,18 @@ TEST(BadSurroundings, TheGameStartsPlaysAndEndsWhateverItsFolderHolds) {
        prepared_by([](const QString& f) { replace_waves(f, [](int) { return QByteArray(); }); }),
        5},
       {"no audio device", without_audio_device(), 1},
+      // Loading a pipe would block for ever: it counts as no library at all.
+      {"a pipe in place of the sound library",
+       wrapped_in(
+           {"sh", "-c",
+            "mkdir bin && cp \"$0\" bin/ && mkfifo bin/libPawnfall.so && exec bin/pawnfall"}),
+       1},
+      // No byte may be written: the default file fails with the one warning, and so does the
+      // save of the chain's best score, silently.
+      {"a file-size limit of nothing", wrapped_in({"sh", "-c", "ulimit -f 0 && exec \"$0\""}), 1,
+       [](const GameProcess& g) {
+         EXPECT_FALSE(g.files().contains(QStringLiteral("Pawnfall.ini")));
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -449,6 +468,51 @@ TEST_P(SettingsNameTaken, TheWindowComesAndWhatStandsThereStaysAsItWas) {
 }
 INSTANTIATE_TEST_SUITE_P(By, SettingsNameTaken, ::testing::ValuesIn(kBadSurroundings));
 
+// A settings file that is there but cannot be read may hold the player's best score: it is left
+// byte for byte as it was, and the player is told once.
+TEST(BadSurroundings, ASettingsFileThatCannotBeReadIsLeftAsItWasAndToldOnce) {
+  const QByteArray kept =
+      "\x94\x77\x8C\x69\x89\xE6=\x92\x7C\r\n"  // 背景画=竹
+      "\x89\xDF\x8B\x8E\x8D\xC5\x8D\x82\x83\x58\x83\x52\x83\x41=500\r\n";
+  const auto failing_first_open = [](const char* error) {
+    GameOptions o;
+    o.environment = {QStringLiteral("LD_PRELOAD=" PAWNFALL_FILE_FAULTS),
+                     QStringLiteral("PAWNFALL_FAIL_FIRST_OPEN=") + error,
+                     // The shim comes before the sanitizer's runtime, when there is one.
+                     QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") +
+                         qEnvironmentVariable("ASAN_OPTIONS")};
+    return o;
+  };
+  GameOptions write_only;
+  write_only.ordinary_user = true;
+  const struct {
+    const char* name;
+    GameOptions options;
+    QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner;
+  } cases[] = {{"EIO", failing_first_open("EIO")},
+               {"ESTALE", failing_first_open("ESTALE")},
+               {"EMFILE", failing_first_open("EMFILE")},
+               {"mode 200", write_only, QFile::WriteOwner}};
+  for (auto c : cases) {
+    SCOPED_TRACE(c.name);
+    XSession x;
+    ASSERT_TRUE(x.ok());
+    const QString ini = QStringLiteral("Pawnfall.ini");
+    c.options.prepare = [&](const QString& f) {
+      write_file(QDir(f).filePath(ini), kept);
+      QFile::setPermissions(QDir(f).filePath(ini), c.mode);
+    };
+    GameProcess game(x, c.options);
+    ASSERT_TRUE(game.started());
+    EXPECT_EQ(game.dismiss_start_up_warnings(), 1);
+    escape_ends_with_status_zero(game);
+    QFile file(QDir(game.folder()).filePath(ini));
+    file.setPermissions(QFile::ReadOwner);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), kept);
+  }
+}
+
 // The real program with no display at all: the answers must come before any window exists.
 TEST(CommandLine, HelpAndVersionAnswerWithoutADisplayAndAnUnknownOptionFails) {
   const struct {
@@ -494,9 +558,8 @@ bool any_sound(const QString& raw_file) {
 }
 
 // Starts an installed game as the desktop would, from a fresh home folder, plays a chain and
-// quits; the game must keep its files in the data folder, its sounds linked from `sounds_root`.
-void play_installed_game(const QString& command, const QString& sounds_root,
-                         const QStringList& environment = {}) {
+// quits; the game must keep its settings in the data folder and play its installed sounds.
+void play_installed_game(const QString& command, const QStringList& environment = {}) {
   ASSERT_TRUE(QFileInfo(command).isExecutable()) << command.toStdString();
   QTemporaryDir audio;
   XSession x;
@@ -518,11 +581,8 @@ void play_installed_game(const QString& command, const QString& sounds_root,
   const QString settings = QStringDecoder("Shift_JIS")(ini.readAll());
   EXPECT_TRUE(settings.contains(QStringLiteral("過去最高スコア=%1\r\n").arg(score)))
       << "the best score was not saved in the data folder";
-  for (const QString& wave : kWaves) {
-    const QFileInfo link(data.filePath(wave));
-    EXPECT_TRUE(link.symLinkTarget().startsWith(sounds_root) && link.isFile())
-        << wave.toStdString();
-  }
+  EXPECT_EQ(data.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("Pawnfall.ini")});
   EXPECT_EQ(game.files(), QStringList{QStringLiteral(".local")}) << "written into the home folder";
   QElapsedTimer clock;
   clock.start();
@@ -531,22 +591,91 @@ void play_installed_game(const QString& command, const QString& sounds_root,
   escape_ends_with_status_zero(game);
 }
 
-TEST(InstalledGame, StartsFromItsDesktopEntryInTheHomeFolderAndKeepsItsFilesInTheDataFolder) {
-  QTemporaryDir prefix;
+// Homes an XDG desktop allows: the window comes each time, with one warning where no data
+// folder can be had and nothing written then, and the best score kept where one can.
+void start_installed_game_in_odd_homes(const QString& command, const QStringList& environment,
+                                       const QString& only = {}) {
+  const QString data = QStringLiteral("/.local/share/pawnfall");
+  QTemporaryFile file;
+  ASSERT_TRUE(file.open());
+  const auto read_only_data_folder = [&](const QString& home) {
+    QDir(home).mkpath(home + data);
+    write_file(home + data + QStringLiteral("/Pawnfall.ini"), "BGM=OFF\r\n");
+    QFile::setPermissions(home + data, QFile::ReadOwner | QFile::ExeOwner);
+  };
+  const struct {
+    QString name;
+    QStringList environment;
+    bool read_only_home = false;
+    std::function<void(const QString&)> prepare;
+    QString kept_in;  // the data folder under the home, where the best score is kept
+  } cases[] = {
+      {QStringLiteral("home-unset"), {QStringLiteral("HOME")}, false, {}, {}},
+      {QStringLiteral("read-only-home"), {}, true, {}, {}},
+      {QStringLiteral("xdg-data-home-relative"),
+       {QStringLiteral("XDG_DATA_HOME=share")},
+       false,
+       {},
+       data},
+      {QStringLiteral("xdg-data-home-a-file"),
+       {QStringLiteral("XDG_DATA_HOME=") + file.fileName()},
+       false,
+       {},
+       {}},
+      {QStringLiteral("read-only-data-folder"), {}, false, read_only_data_folder, data},
+  };
+  int started = 0;
+  for (const auto& c : cases) {
+    if (!only.isEmpty() && c.name != only) continue;
+    ++started;
+    SCOPED_TRACE(c.name.toStdString());
+    XSession x;
+    ASSERT_TRUE(x.ok());
+    GameOptions options;
+    options.program_as_home = command;
+    options.read_only_folder = c.read_only_home;
+    options.prepare = c.prepare;
+    options.environment = environment + c.environment;
+    GameProcess game(x, options);
+    ASSERT_TRUE(game.started());
+    EXPECT_EQ(game.dismiss_start_up_warnings(), c.kept_in.isEmpty() ? 1 : 0) << "no window?";
+    const double score = play_a_chain(x);
+    EXPECT_GT(score, 0);
+    escape_ends_with_status_zero(game);
+    if (c.kept_in.isEmpty()) {
+      EXPECT_TRUE(game.files().isEmpty()) << game.files().join(' ').toStdString();
+      EXPECT_EQ(file.size(), 0);
+      continue;
+    }
+    QFile ini(game.folder() + c.kept_in + QStringLiteral("/Pawnfall.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().endsWith("=" + QByteArray::number(score) + "\r\n"));
+  }
+  EXPECT_GT(started, 0) << "no home named " << only.toStdString();
+}
+
+std::optional<QString> installed_prefix_command(const QTemporaryDir& prefix) {
   QProcess install;
   end_with_the_test(install);
   install.start(QStringLiteral(PAWNFALL_CMAKE_COMMAND),
                 {QStringLiteral("--install"), QStringLiteral(PAWNFALL_BINARY_DIR),
                  QStringLiteral("--prefix"), prefix.path()});
-  ASSERT_TRUE(install.waitForFinished(60000));
-  ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
-  const QString command =
-      desktop_command(prefix.filePath(QStringLiteral("share/applications/pawnfall.desktop")));
-  play_installed_game(prefix.filePath(QStringLiteral("bin/")) + command, prefix.path());
+  if (!install.waitForFinished(60000) || install.exitCode() != 0) return std::nullopt;
+  return prefix.filePath(QStringLiteral("bin/")) +
+         desktop_command(prefix.filePath(QStringLiteral("share/applications/pawnfall.desktop")));
+}
+
+TEST(InstalledGame, StartsFromItsDesktopEntryInTheHomeFolderAndKeepsItsFilesInTheDataFolder) {
+  QTemporaryDir prefix;
+  const auto command = installed_prefix_command(prefix);
+  ASSERT_TRUE(command) << "cmake --install failed";
+  play_installed_game(*command);
+  start_installed_game_in_odd_homes(*command, {});
 }
 
 // The game as its Debian package installs it, named by the desktop entry given in
 // PAWNFALL_INSTALLED_DESKTOP_ENTRY; run by tools/package_test.sh, which installs the package.
+// PAWNFALL_HOME_CASE names one odd home to start it in instead of a fresh one.
 TEST(InstalledPackage, StartsFromItsDesktopEntryOnAPlayersPathAndPlays) {
   const QString entry = qEnvironmentVariable("PAWNFALL_INSTALLED_DESKTOP_ENTRY");
   if (entry.isEmpty()) GTEST_SKIP() << "no installed package named";
@@ -554,8 +683,12 @@ TEST(InstalledPackage, StartsFromItsDesktopEntryOnAPlayersPathAndPlays) {
   const QString path = QStringLiteral("/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games");
   const QString command = QStandardPaths::findExecutable(desktop_command(entry), path.split(':'));
   ASSERT_FALSE(command.isEmpty()) << "the desktop entry's command is on no player's PATH";
-  play_installed_game(command, QStringLiteral("/usr/"),
-                      {QStringLiteral("PATH=") + path, QStringLiteral("QT_QPA_PLATFORM=xcb")});
+  const QStringList environment{QStringLiteral("PATH=") + path,
+                                QStringLiteral("QT_QPA_PLATFORM=xcb")};
+  if (const QString home = qEnvironmentVariable("PAWNFALL_HOME_CASE"); !home.isEmpty())
+    start_installed_game_in_odd_homes(command, environment, home);
+  else
+    play_installed_game(command, environment);
 }
 
 }  // namespace

@@ -109,6 +109,20 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     }
   }
   if (options.prepare) options.prepare(dir_.path());
+  QStringList wrapper = options.wrapper;
+  if (options.ordinary_user && geteuid() == 0) {
+    constexpr uid_t kNobody = 65534;
+    const QStringList names = files() << QStringLiteral(".");
+    for (const QString& name : names)
+      if (lchown(QFile::encodeName(QDir(dir_.path()).filePath(name)).constData(), kNobody,
+                 kNobody) != 0)
+        return;
+    wrapper = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                          QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+                          // setpriv drops the parent-death signal along with root
+                          QStringLiteral("--pdeathsig=KILL"), QStringLiteral("--")} +
+              wrapper;
+  }
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), x.display());
   if (options.silent_audio_driver) {
@@ -122,8 +136,12 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     env.insert(QStringLiteral("HOME"), dir_.path());
     env.remove(QStringLiteral("XDG_DATA_HOME"));
   }
-  for (const QString& setting : options.environment)
-    env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+  for (const QString& setting : options.environment) {
+    if (setting.contains('='))
+      env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    else
+      env.remove(setting);
+  }
   process_.setProcessEnvironment(env);
   process_.setWorkingDirectory(dir_.path());
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -138,6 +156,8 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     process_.start(QStringLiteral("unshare"),
                    {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"), script,
                     QStringLiteral("sh"), dir_.path(), program});
+  } else if (!wrapper.isEmpty()) {
+    process_.start(wrapper.first(), wrapper.mid(1) << program);
   } else {
     process_.start(program, {});
   }

@@ -52,8 +52,13 @@ struct GameOptions {
   // Another program to start instead of the built one, in the folder as the player's home,
   // which then gets no wave files of its own.
   QString program_as_home;
-  // Further environment variables, such as SDL's disk driver settings.
+  // Further environment variables, such as SDL's disk driver settings; a bare name unsets one.
   QStringList environment;
+  // A command that starts the program given after it as its last argument, such as
+  // sh -c 'ulimit -f 0 && exec "$0"'.
+  QStringList wrapper;
+  // Run as an ordinary user (nobody, when the tests run as root), the folder made its own.
+  bool ordinary_user = false;
 };
 
 // The game started in a fresh folder, which holds links to the wave files unless it stands for

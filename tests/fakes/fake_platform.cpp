@@ -50,14 +50,15 @@ void FakePlatform::wait(double seconds) {
 std::optional<SoundLibrary> FakePlatform::load_sound_library() { return library; }
 
 FileContents FakePlatform::read_file(std::string_view name, std::size_t max_bytes) {
-  if (not_regular.contains(name)) return {FileStatus::NotRegular, {}};
+  if (not_regular.contains(name)) return {FileStatus::NotRegular, {}, {}};
   if (auto raw = raw_files.find(name); raw != raw_files.end())
-    return {FileStatus::Read, raw->second.substr(0, max_bytes)};
+    return {FileStatus::Read, raw->second.substr(0, max_bytes), {}};
+  if (unreadable.contains(name)) return {FileStatus::Unreadable, {}, "入出力エラー"};
   auto it = files.find(name);
-  if (it == files.end() || unreadable.contains(name)) return {FileStatus::Missing, {}};
+  if (it == files.end()) return {FileStatus::Missing, {}, {}};
   std::string bytes = 符号化_設定(it->second).value_or("");
   if (bytes.size() > max_bytes) bytes.resize(max_bytes);
-  return {FileStatus::Read, bytes};
+  return {FileStatus::Read, bytes, {}};
 }
 
 SaveResult FakePlatform::replace_file(std::string_view name, std::string_view bytes) {
@@ -66,6 +67,10 @@ SaveResult FakePlatform::replace_file(std::string_view name, std::string_view by
   ++writes;
   files[std::string(name)] = 行に分ける(復号_設定(bytes));
   return SaveResult::Saved;
+}
+
+std::unique_ptr<FileLock> FakePlatform::lock_file(std::string_view) {
+  return lock_busy ? nullptr : std::make_unique<FileLock>();
 }
 
 void FakePlatform::clear_drawing() {

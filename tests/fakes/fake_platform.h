@@ -45,6 +45,7 @@ class FakePlatform : public Platform {
   std::optional<SoundLibrary> load_sound_library() override;
   FileContents read_file(std::string_view name, std::size_t max_bytes) override;
   SaveResult replace_file(std::string_view name, std::string_view bytes) override;
+  std::unique_ptr<FileLock> lock_file(std::string_view name) override;
 
   // Forgets what was drawn so far (not the files, checks or library).
   void clear_drawing();
@@ -66,6 +67,7 @@ class FakePlatform : public Platform {
   std::map<std::string, std::vector<std::string>, std::less<>> files;
   std::map<std::string, std::string, std::less<>> raw_files;  // read as these very bytes
   std::set<std::string, std::less<>> unreadable;   // names whose read fails although present
+  bool lock_busy = false;                          // another holder keeps the lock
   std::set<std::string, std::less<>> not_regular;  // names at which a pipe or device stands
   std::optional<SaveResult> fail_writes;           // how every write fails, if it does
   int writes = 0;

@@ -123,6 +123,16 @@ TEST(DecimalWriter, EveryWrittenNumberReadsBackAsTheSameDouble) {
   }
 }
 
+std::string utf16(std::u16string_view text, bool big_endian) {
+  std::string bytes;
+  for (const char16_t c : text) {
+    const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+    bytes += big_endian ? high : low;
+    bytes += big_endian ? low : high;
+  }
+  return bytes;
+}
+
 // Bytes as editors save the file: each holds 過去最高スコア=830.
 TEST(SettingsText, EveryLineEndAndEncodingAnEditorWritesGivesTheBestScore) {
   const std::string sjis_key = "\x89\xDF\x8B\x8E\x8D\xC5\x8D\x82\x83\x58\x83\x52\x83\x41";
@@ -137,6 +147,8 @@ TEST(SettingsText, EveryLineEndAndEncodingAnEditorWritesGivesTheBestScore) {
       {"UTF-8, LF", "背景画=竹\n" + utf8_key + "=830\n"},
       {"UTF-8, CR LF, byte-order mark", "\xEF\xBB\xBF" + utf8_key + "=830\r\n"},
       {"UTF-8, LF, byte-order mark", "\xEF\xBB\xBF背景画=竹\n" + utf8_key + "=830"},
+      {"UTF-16LE, byte-order mark", utf16(u"\uFEFF背景画=竹\r\n過去最高スコア=830\r\n", false)},
+      {"UTF-16BE, byte-order mark", utf16(u"\uFEFF過去最高スコア=830", true)},
   };
   for (const auto& f : files)
     EXPECT_EQ(解析_設定(行に分ける(復号_設定(f.bytes))).過去最高スコア, 830) << f.what;
@@ -180,11 +192,14 @@ TEST_F(SettingsFile, EachTileNameSelectsItsBackground) {
   }
 }
 
-TEST_F(SettingsFile, AnUnknownTileOrAKeyWithABlankBeforeTheSignIsIgnored) {
-  read({"背景画=青", "背景画 =緑", " 背景画=緑", "背景画=緑 ", "背景画=緑=", "色=緑"});
+TEST_F(SettingsFile, AnUnknownTileIsIgnoredAndAHandEditorsBlanksAndTabsAreNot) {
+  read({"背景画=青", "背景画=緑=", "色=緑"});
   EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::TATAMI});
-  EXPECT_EQ(g.背景画, HAIKEI_TATAMI);
   EXPECT_TRUE(platform.paints.empty());
+  read({" 背景画\t= 竹 ", "移動指導 =\tON", "\t過去最高スコア = 1234 "});
+  EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::TAKE});
+  EXPECT_TRUE(platform.checks[MenuItem::SIDOU]);
+  EXPECT_EQ(g.過去最高スコア, 1234);
 }
 
 TEST_F(SettingsFile, GuidanceIsOnOnlyForUpperCaseON) {
@@ -253,13 +268,30 @@ TEST_F(SettingsFile, AFirstStartCreatesTheDefaultFileDrawsGreenAndMarksTheMusicW
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(SettingsFile, AnUnreadableFileIsReplacedByTheDefaults) {
+TEST_F(SettingsFile, AFileThatCannotBeReadIsNeverWrittenOverAndIsToldOnce) {
   platform.files[kFile] = {"過去最高スコア=900"};
   platform.unreadable.insert(kFile);
   読込_環境設定ファイル(g);
-  EXPECT_EQ(platform.writes, 1);
   EXPECT_EQ(g.過去最高スコア, 0);
   EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{MenuItem::MIDORI});
+  g.過去最高スコア = 50;
+  書込_環境設定ファイル(g);  // the stored best cannot be read, so it is not written over
+  EXPECT_EQ(platform.writes, 0);
+  EXPECT_EQ(platform.messages.size(), 1u);
+  platform.unreadable.clear();  // readable again: the higher stored best is kept
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.files[kFile].back(), "過去最高スコア=900");
+}
+
+TEST_F(SettingsFile, ALockHeldElsewhereFailsTheSaveWithTheOneWarning) {
+  platform.files[kFile] = {"過去最高スコア=900"};
+  platform.lock_busy = true;
+  g.過去最高スコア = 950;
+  書込_環境設定ファイル(g);
+  書込_環境設定ファイル(g);
+  EXPECT_EQ(platform.writes, 0);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find("保存できません"), std::string::npos);
 }
 
 TEST_F(SettingsFile, WhenTheDefaultFileCannotBeMadeTheDefaultsStillApply) {
