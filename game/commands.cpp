@@ -27,11 +27,6 @@ constexpr std::string_view 版情報 =
 
 }  // namespace
 
-void チェック設定(Game& g, int code) {
-  for (const auto& b : 背景表) g.platform.set_checked(b.item, false);
-  if (const auto tile = 背景_コードから(code)) g.platform.set_checked(tile->item, true);
-}
-
 void 背景_Click(Game& g, int code) {
   const auto tile = 背景_コードから(code);
   if (!tile) return;

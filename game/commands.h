@@ -5,9 +5,6 @@
 
 namespace pawnfall {
 
-// Clears the five tiles' check marks, then checks the one with this code (none for another code).
-void チェック設定(Game& g, int code);
-
 void 背景_Click(Game& g, int code);
 void SIDOU_Click(Game& g);
 void BGM_Click(Game& g);

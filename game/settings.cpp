@@ -1,13 +1,18 @@
 // Reading the settings file into the game and saving the game's options and best score.
 #include "game/settings.h"
 
-#include "game/commands.h"
 #include "model/backgrounds.h"
 #include "model/platform.h"
 #include "sound/sound.h"
 #include "view/draw.h"
 
 namespace pawnfall {
+
+void チェック設定(Game& g, int code) {
+  for (const auto& b : 背景表) g.platform.set_checked(b.item, false);
+  if (const auto tile = 背景_コードから(code)) g.platform.set_checked(tile->item, true);
+}
+
 namespace {
 
 void 背景を適用(Game& g, int code) {

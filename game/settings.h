@@ -6,6 +6,10 @@
 
 namespace pawnfall {
 
+// Clears the five tiles' check marks, then checks the one with this code (none for another code):
+// the background's menu marks, as the file and the menu set them.
+void チェック設定(Game& g, int code);
+
 void 読込_環境設定ファイル(Game& g);
 void 書込_環境設定ファイル(Game& g);
 
