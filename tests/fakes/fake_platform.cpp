@@ -1,15 +1,22 @@
 // A platform that records what the game draws, shows and asks, with a virtual clock.
 #include "tests/fakes/fake_platform.h"
 
+#include "model/backgrounds.h"
 #include "model/settings_file.h"
 
 namespace pawnfall::test {
 
 FakePlatform::FakePlatform() {
-  for (auto item : {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE, MenuItem::UCHU,
-                    MenuItem::RENGA, MenuItem::SIDOU, MenuItem::BGM})
-    checks[item] = false;
+  for (const auto& b : 背景表) checks[b.item] = false;
+  checks[MenuItem::SIDOU] = checks[MenuItem::BGM] = false;
   checks[MenuItem::TATAMI] = true;  // as the menu is created
+}
+
+std::vector<MenuItem> FakePlatform::checked_backgrounds() const {
+  std::vector<MenuItem> out;
+  for (const auto& b : 背景表)
+    if (checks.at(b.item)) out.push_back(b.item);
+  return out;
 }
 
 void FakePlatform::paint_picture(Picture picture, double x, double y) {

@@ -47,6 +47,8 @@ class FakePlatform : public Platform {
   SaveResult replace_file(std::string_view name, std::string_view bytes) override;
   std::unique_ptr<FileLock> lock_file(std::string_view name) override;
 
+  // The background tiles' items that are checked, in the tile table's order.
+  std::vector<MenuItem> checked_backgrounds() const;
   // Forgets what was drawn so far (not the files, checks or library).
   void clear_drawing();
 

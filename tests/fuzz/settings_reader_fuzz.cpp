@@ -16,15 +16,6 @@ namespace {
 
 using namespace pawnfall;
 
-constexpr MenuItem kBackgrounds[] = {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE,
-                                     MenuItem::UCHU, MenuItem::RENGA};
-
-int checked_backgrounds(const test::FakePlatform& p) {
-  int n = 0;
-  for (auto item : kBackgrounds) n += p.checks.at(item) ? 1 : 0;
-  return n;
-}
-
 void check_number(std::string_view text) {
   const double value = 数値読取(text);
   if (!std::isfinite(value)) std::abort();
@@ -55,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   読込_環境設定ファイル(g);
 
   // A readable file is never rewritten by reading, and one background stays checked.
-  if (platform.writes != 0 || checked_backgrounds(platform) != 1) std::abort();
+  if (platform.writes != 0 || platform.checked_backgrounds().size() != 1) std::abort();
   if (!std::isfinite(g.過去最高スコア)) std::abort();
 
   // Writing and reading again gives the same options and best score.

@@ -11,14 +11,13 @@
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "model/backgrounds.h"
 #include "tests/qt/temporary_directory.h"
 
 namespace pawnfall {
 namespace {
 
 const QString kName = QStringLiteral("Pawnfall.ini");
-constexpr MenuItem kBackgrounds[] = {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE,
-                                     MenuItem::UCHU, MenuItem::RENGA};
 
 class Menus : public test::InTemporaryDirectory {
  protected:
@@ -32,8 +31,8 @@ class Menus : public test::InTemporaryDirectory {
   }
   static std::vector<MenuItem> checked_backgrounds(const MainWindow& w) {
     std::vector<MenuItem> out;
-    for (auto item : kBackgrounds)
-      if (w.action(item)->isChecked()) out.push_back(item);
+    for (const auto& b : 背景表)
+      if (w.action(b.item)->isChecked()) out.push_back(b.item);
     return out;
   }
 };

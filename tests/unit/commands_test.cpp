@@ -11,6 +11,7 @@
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sound.h"
+#include "tests/unit/play_helpers.h"
 #include "view/draw.h"
 
 namespace pawnfall {
@@ -18,27 +19,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const std::string kFile(設定ファイル名);
-constexpr MenuItem kBackgrounds[] = {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE,
-                                     MenuItem::UCHU, MenuItem::RENGA};
-
-class Commands : public ::testing::Test {
+class Commands : public test::GameOnFakes {
  protected:
-  Commands() {
-    test::reset_fake_sound();
-    platform.library = test::fake_sound_library();
-    sound.初期化_サウンド(1);
-    // Handles as the library would give them; the wave files are not needed here.
-    sound.adopt(音源::音_その他, 1);
-    sound.adopt(音源::音_BGM, 5);
-    test::fake_sound_log().calls.clear();
-  }
-
-  std::vector<MenuItem> checked_backgrounds() const {
-    std::vector<MenuItem> out;
-    for (auto item : kBackgrounds)
-      if (platform.checks.at(item)) out.push_back(item);
-    return out;
-  }
+  std::vector<MenuItem> checked_backgrounds() const { return platform.checked_backgrounds(); }
 
   // Index in platform.paints of the first paint of this picture at board position (列, 行).
   std::ptrdiff_t first_paint(int code, double 列, double 行) const {
@@ -49,25 +32,13 @@ class Commands : public ::testing::Test {
                         }) -
            p.begin();
   }
-
-  test::FakePlatform platform;
-  Sound sound{platform};
-  Game g{platform, sound};
 };
 
 TEST_F(Commands, SettingTheBackgroundMarkLeavesExactlyThatItemChecked) {
-  const struct {
-    int code;
-    MenuItem item;
-  } cases[] = {{HAIKEI_MIDORI, MenuItem::MIDORI},
-               {HAIKEI_TATAMI, MenuItem::TATAMI},
-               {HAIKEI_TAKE, MenuItem::TAKE},
-               {HAIKEI_UCHU, MenuItem::UCHU},
-               {HAIKEI_RENGA, MenuItem::RENGA}};
   platform.checks[MenuItem::SIDOU] = true;
-  for (const auto& c : cases) {
-    チェック設定(g, c.code);
-    EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{c.item}) << c.code;
+  for (const auto& b : 背景表) {
+    チェック設定(g, b.code);
+    EXPECT_EQ(checked_backgrounds(), std::vector<MenuItem>{b.item}) << b.code;
   }
   for (int other : {0, 1, 7, -3}) {
     チェック設定(g, HAIKEI_TAKE);

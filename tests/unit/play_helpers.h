@@ -1,14 +1,38 @@
 // Small helpers for tests that set up boards and press on squares.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <utility>
 
 #include "game/turn.h"
 #include "model/rules.h"
 #include "model/state.h"
+#include "sound/sound.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_sound.h"
 
 namespace pawnfall::test {
+
+// A game on the fake platform with the fake sound library open, and the buffers the options and
+// commands sound through made as the library would make them (no wave files needed); the calls
+// so far forgotten.
+class GameOnFakes : public ::testing::Test {
+ protected:
+  GameOnFakes() {
+    reset_fake_sound();
+    platform.library = fake_sound_library();
+    sound.初期化_サウンド(1);
+    sound.adopt(音源::音_その他, 1);
+    sound.adopt(音源::音_BGM, 5);
+    fake_sound_log().calls.clear();
+  }
+
+  FakePlatform platform;
+  Sound sound{platform};
+  Game g{platform, sound};
+};
 
 // The checkerboard shades as start-up sets them.
 inline void 桝色を設定(Game& g) {

@@ -10,6 +10,7 @@
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sound.h"
+#include "tests/unit/play_helpers.h"
 
 namespace pawnfall {
 namespace {
@@ -17,16 +18,8 @@ namespace {
 using Lines = std::vector<std::string>;
 const std::string kFile(設定ファイル名);
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public test::GameOnFakes {
  protected:
-  SettingsFile() {
-    test::reset_fake_sound();
-    platform.library = test::fake_sound_library();
-    sound.初期化_サウンド(1);
-    // Handles as the library would give them; the wave files are not needed here.
-    sound.adopt(音源::音_BGM, 5);
-    test::fake_sound_log().calls.clear();
-  }
 
   void read(const Lines& lines) {
     platform.files[kFile] = lines;
@@ -39,17 +32,7 @@ class SettingsFile : public ::testing::Test {
     return false;
   }
 
-  std::vector<MenuItem> checked_backgrounds() const {
-    std::vector<MenuItem> out;
-    for (auto item :
-         {MenuItem::MIDORI, MenuItem::TATAMI, MenuItem::TAKE, MenuItem::UCHU, MenuItem::RENGA})
-      if (platform.checks.at(item)) out.push_back(item);
-    return out;
-  }
-
-  test::FakePlatform platform;
-  Sound sound{platform};
-  Game g{platform, sound};
+  std::vector<MenuItem> checked_backgrounds() const { return platform.checked_backgrounds(); }
 };
 
 TEST(NumberReader, ReadsTheNumberAtTheStartAndStopsAtTheFirstCharacterThatDoesNotFit) {
