@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "sound/sound.h"
+
 namespace {
 
 // The sound library's output rate: the effects load and mix without any conversion.
@@ -515,6 +517,11 @@ bool write_wave(const std::string& path, const Sound& s) {
   return bool(file.flush());
 }
 
+// The file the game reads the sound from.
+std::string file_name(pawnfall::音源 id) {
+  return std::string(pawnfall::音源表[static_cast<std::size_t>(id)].ファイル名);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -524,11 +531,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[argc - 1];
-  std::vector<Sound> sounds{{"その他", {chime()}},
-                            {"禁止", {refusal()}},
-                            {"選択", {blip()}},
-                            {"駒打音", {clack()}},
-                            {"BGM", music(), kMusicRate, true}};
+  using pawnfall::音源;
+  std::vector<Sound> sounds{{file_name(音源::音_その他), {chime()}},
+                            {file_name(音源::音_禁止), {refusal()}},
+                            {file_name(音源::音_選択), {blip()}},
+                            {file_name(音源::音_駒打音), {clack()}},
+                            {file_name(音源::音_BGM), music(), kMusicRate, true}};
   bool ok = true;
   for (Sound& s : sounds) {
     if (!level(s)) {
@@ -540,8 +548,8 @@ int main(int argc, char** argv) {
       std::printf("%-10s %s %.1f LUFS, peak %.1f dBFS\n", s.name.c_str(),
                   s.music ? "integrated" : "max momentary", s.loudness(),
                   20.0 * std::log10(peak(s.channels)));
-    if (!write_wave(dir + "/" + s.name + ".wav", s)) {
-      std::cerr << "make_sounds: cannot write " << s.name << ".wav into " << dir << "\n";
+    if (!write_wave(dir + "/" + s.name, s)) {
+      std::cerr << "make_sounds: cannot write " << s.name << " into " << dir << "\n";
       ok = false;
     }
   }

@@ -31,7 +31,7 @@
 namespace pawnfall::e2e {
 namespace {
 
-const QStringList kWaves = {"BGM.wav", "その他.wav", "禁止.wav", "選択.wav", "駒打音.wav"};
+const QStringList kWaves = wave_files();
 
 void xdotool_click(XSession& x, QPoint at, int button) {
   x.run(QStringLiteral("xdotool"),

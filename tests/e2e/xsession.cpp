@@ -10,7 +10,16 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include "sound/sound.h"
+
 namespace pawnfall::e2e {
+
+QStringList wave_files() {
+  QStringList names;
+  for (const auto& s : 音源表)
+    names << QString::fromUtf8(s.ファイル名.data(), static_cast<qsizetype>(s.ファイル名.size()));
+  return names;
+}
 
 void end_with_the_test(QProcess& process, int signal) {
   // A test that died before the request took effect is no longer this child's parent.
@@ -103,8 +112,7 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
   const QDir run(QStringLiteral(PAWNFALL_RUN_DIR));
   const bool as_home = !options.program_as_home.isEmpty();
   if (!as_home) {
-    for (const char* wave : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"}) {
-      const QString name = QString::fromUtf8(wave);
+    for (const QString& name : wave_files()) {
       QFile::link(run.filePath(name), QDir(dir_.path()).filePath(name));
     }
   }

@@ -15,6 +15,9 @@
 
 namespace pawnfall::e2e {
 
+// The five wave files' names, as the game reads them.
+QStringList wave_files();
+
 // The kernel sends the process, once started, the signal when the test's starting thread ends.
 void end_with_the_test(QProcess& process, int signal = SIGKILL);
 

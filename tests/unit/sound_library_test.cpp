@@ -298,8 +298,9 @@ TEST_F(SoundLibraryTest, TheWrappersOverTheRealLibraryRefuseMalformedFilesAndLoa
     EXPECT_EQ(platform.messages.size(), 1u);
   }
   platform.messages.clear();
-  for (const char* name : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"}) {
-    std::filesystem::copy_file(std::filesystem::path(PAWNFALL_RUN_DIR) / name, name,
+  for (const auto& [id, name, kind] : 音源表) {
+    std::filesystem::copy_file(std::filesystem::path(PAWNFALL_RUN_DIR) / name,
+                               std::filesystem::path(name),
                                std::filesystem::copy_options::overwrite_existing);
     EXPECT_NE(sound.読込_サウンド(name, 音の種類::効果音), 0) << name;
   }

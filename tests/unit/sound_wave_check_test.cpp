@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "sound/sound.h"
 #include "sound/wave_text.h"
 #include "soundlib/wave_check.h"
 #include "tests/unit/sound_waves.h"
@@ -157,7 +158,7 @@ TEST(WaveCheck, RandomBytesNeverPassAndNeverReadOutside) {
 }
 
 TEST(WaveCheck, TheGeneratedGameSoundsPassAndAre16BitPcm) {
-  for (const char* name : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"}) {
+  for (const auto& [id, name, kind] : 音源表) {
     std::ifstream in(std::filesystem::path(PAWNFALL_RUN_DIR) / name, std::ios::binary);
     ASSERT_TRUE(in) << name;
     const Bytes b{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

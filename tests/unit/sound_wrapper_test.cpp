@@ -191,8 +191,7 @@ class SoundLifecycle : public SoundWrappers {
  protected:
   void SetUp() override {
     SoundWrappers::SetUp();
-    for (const char* name : {"その他.wav", "禁止.wav", "選択.wav", "駒打音.wav", "BGM.wav"})
-      test::write_file(name, kGoodWave);
+    for (const auto& s : 音源表) test::write_file(std::string(s.ファイル名), kGoodWave);
   }
 };
 
