@@ -12,6 +12,7 @@
 
 #include <utility>
 
+#include "app/qt_text.h"
 #include "game/commands.h"
 #include "game/lifecycle.h"
 #include "game/turn.h"
@@ -21,8 +22,7 @@
 namespace pawnfall {
 
 void install_fonts() {
-  const QString face =
-      QString::fromUtf8(窓フォント.data(), static_cast<qsizetype>(窓フォント.size()));
+  const QString face = qs(窓フォント);
   QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
   // Menus and boxes are set in the same face, named as installed: one font in memory instead of
   // two, and no fallback for Qt to look for, which costs a sort of every installed font.
@@ -106,8 +106,7 @@ void MainWindow::build_menus() {
   // The menu shows the tiles in this order; their names and codes come from the one table.
   for (int code : {HAIKEI_MIDORI, HAIKEI_TATAMI, HAIKEI_TAKE, HAIKEI_UCHU, HAIKEI_RENGA}) {
     const auto tile = *背景_コードから(code);
-    checkable(haikei, tile.item, QString::fromUtf8(tile.名.data(), qsizetype(tile.名.size())),
-              [this, code] { 背景_Click(game_, code); });
+    checkable(haikei, tile.item, qs(tile.名), [this, code] { 背景_Click(game_, code); });
   }
   actions_[MenuItem::TATAMI]->setChecked(true);
   checkable(option, MenuItem::SIDOU, QStringLiteral("移動指導"), [this] { SIDOU_Click(game_); });

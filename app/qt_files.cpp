@@ -15,12 +15,10 @@
 #include <string>
 #include <thread>
 
+#include "app/qt_text.h"
+
 namespace pawnfall {
 namespace {
-
-QString qs(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 std::string path_of(std::string_view name) { return std::string(name); }
 

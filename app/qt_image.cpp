@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/qt_text.h"
 #include "model/pictures.h"
 
 // The sets live in a static library, so their registration must be asked for (outside any
@@ -34,10 +35,6 @@ namespace pawnfall {
 namespace {
 
 constexpr int kDensest = 4;
-
-QString qs(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // Text is set in pixels at the 96 dots per inch that the twips assume, whatever the screen
 // reports, times the scale.

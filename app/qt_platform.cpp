@@ -18,15 +18,9 @@
 
 #include "app/board_view.h"
 #include "app/qt_files.h"
+#include "app/qt_text.h"
 
 namespace pawnfall {
-namespace {
-
-QString qs(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-}  // namespace
 
 void QtPlatform::paint_picture(Picture picture, double x, double y) {
   drawing_.paint_picture(picture, x, y);
