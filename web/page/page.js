@@ -24,6 +24,7 @@ const Page = (() => {
   let set = 1;
   let ready = false;
   let ended = false;
+  const drawing = {x: 0, y: 0, width: 0, height: 0};  // where the picture stands, device pixels
 
   // --- Pictures and drawing ---
   function loadPictures(wanted) {
@@ -335,6 +336,7 @@ const Page = (() => {
       canvas.style.width = `${width / ratio}px`;
       canvas.style.height = `${height / ratio}px`;
       set = wanted;
+      Object.assign(drawing, {x, y, width: w, height: h});
       ctx.fillStyle = palette[2];
       ctx.fillRect(0, 0, width, height);
       // Nothing is drawn outside the starting window's picture, as on the desktop.
@@ -375,6 +377,7 @@ const Page = (() => {
       pump();
       requestAnimationFrame(() => requestAnimationFrame(() => { document.body.dataset.frame = '1'; startSound(); }));
     },
+    drawing,
     // For the page's tests and benchmarks: resolves once every asked procedure has run.
     idle() {
       return new Promise((resolve) => (running || queue.length ? idlers.push(resolve) : resolve()));

@@ -1,0 +1,245 @@
+#!/usr/bin/env python3
+"""The browser version against the desktop program: the site in headless Chromium (and Firefox)
+from a local server, compared board for board and byte for byte with what desktop_reference
+wrote. One case per run: browser_test.py CASE SITE REFERENCE."""
+import base64
+import functools
+import http.server
+import io
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from PIL import Image, ImageChops
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+# The squares' pixels at zoom 1, outlines included: columns and rows 1 to 20 and 1 to 12.
+BOARD = (44, 131, 725, 540)
+END_TEXT = 'これ以上取る事のできる駒はありません'
+REMINDER = '局面　⇒　最初　にしてください'
+BUTTONS = {1: 'left', 2: 'right', 4: 'middle'}
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve(site):
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Quiet, directory=site))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return f'http://127.0.0.1:{server.server_address[1]}/'
+
+
+def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, shots=None):
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for a in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+              '--autoplay-policy=no-user-gesture-required', '--hide-scrollbars',
+              f'--user-data-dir={tempfile.mkdtemp(prefix="pawnfall-chrome-")}'):
+        options.add_argument(a)
+    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+        'width': width, 'height': height, 'deviceScaleFactor': ratio, 'mobile': mobile})
+    if touch:
+        driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 1})
+    driver.get(url)
+    first_frame(driver)
+    return driver
+
+
+def first_frame(driver):
+    for _ in range(300):
+        if driver.execute_script('return document.body.dataset.frame') == '1':
+            return
+        time.sleep(0.1)
+    raise AssertionError('the page never showed its first frame')
+
+
+def idle(driver):
+    driver.execute_async_script('Page.idle().then(arguments[arguments.length - 1])')
+
+
+def board(driver):
+    """The canvas's board area, as an image, at zoom 1."""
+    url = driver.execute_script('''
+        const d = Page.drawing, c = document.getElementById('board');
+        if (d.width !== 773) return 'zoom ' + d.width / 773;
+        const part = document.createElement('canvas');
+        part.width = arguments[2] - arguments[0]; part.height = arguments[3] - arguments[1];
+        part.getContext('2d').drawImage(c, -d.x - arguments[0], -d.y - arguments[1]);
+        return part.toDataURL('image/png');''', *BOARD)
+    assert url.startswith('data:'), f'the board is not shown at zoom 1 ({url})'
+    return Image.open(io.BytesIO(base64.b64decode(url.split(',', 1)[1]))).convert('RGB')
+
+
+def same_board(image, reference, name):
+    expected = Image.open(os.path.join(REFERENCE, reference)).convert('RGB').crop(BOARD)
+    box = ImageChops.difference(image, expected).getbbox()
+    if box is not None:
+        image.save(os.path.join(REFERENCE, f'browser-{name}.png'))
+        raise AssertionError(f'{name}: the board differs from {reference} within {box}')
+
+
+def stored(driver):
+    text = driver.execute_script("return localStorage.getItem('Pawnfall.ini')")
+    return None if text is None else bytes(ord(c) for c in text)
+
+
+def same_bytes(actual, reference):
+    with open(os.path.join(REFERENCE, reference), 'rb') as f:
+        expected = f.read()
+    assert actual == expected, f'stored {actual!r}, the desktop wrote {expected!r}'
+
+
+def presses():
+    with open(os.path.join(REFERENCE, 'presses.txt')) as f:
+        return [tuple(int(v) for v in line.split()) for line in f if line.strip()]
+
+
+def page_point(driver, x, y):
+    """Page coordinates of a pixel of the client area at zoom 1 (its middle)."""
+    left, top, dx, dy = driver.execute_script('''
+        const r = document.getElementById('board').getBoundingClientRect();
+        return [r.left, r.top, Page.drawing.x, Page.drawing.y];''')
+    return left + dx + x + 0.5, top + dy + y + 0.5
+
+
+def click(driver, button, x, y):
+    px, py = page_point(driver, x, y)
+    for kind in ('mousePressed', 'mouseReleased'):
+        driver.execute_cdp_cmd('Input.dispatchMouseEvent', {
+            'type': kind, 'x': px, 'y': py, 'button': BUTTONS[button], 'clickCount': 1,
+            'buttons': 0 if kind == 'mouseReleased' else {1: 1, 2: 2, 4: 4}[button]})
+
+
+def touch(driver, x, y, hold):
+    px, py = page_point(driver, x, y)
+    driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchStart', 'touchPoints': [{'x': px, 'y': py}]})
+    time.sleep(hold)
+    driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchEnd', 'touchPoints': []})
+
+
+def box_text(driver, timeout=600):
+    """The open message box's text, once one is open."""
+    for _ in range(timeout * 10):
+        text = driver.execute_script("const b = document.getElementById('box'); return b.open ? b.querySelector('.text').textContent : null")
+        if text is not None:
+            return text
+        time.sleep(0.1)
+    raise AssertionError('no message box opened')
+
+
+def close_box(driver):
+    driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': 'keyDown', 'key': 'Enter', 'code': 'Enter', 'windowsVirtualKeyCode': 13, 'text': '\r'})
+    driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': 'keyUp', 'key': 'Enter', 'code': 'Enter', 'windowsVirtualKeyCode': 13})
+    for _ in range(50):
+        if not driver.execute_script("return document.getElementById('box').open"):
+            return
+        time.sleep(0.1)
+    raise AssertionError('Return did not close the message box')
+
+
+def menu(driver, *captions):
+    """Chooses a menu command by clicking its captions in turn, as a player would."""
+    for caption in captions:
+        element = driver.execute_script('''
+            return [...document.querySelectorAll('#menubar button, #menubar li')]
+                .find((e) => e.firstChild.textContent.trim() === arguments[0]);''', caption)
+        element.click()
+    idle(driver)
+
+
+def case_first_board(url):
+    driver = chrome(url)
+    same_board(board(driver), 'first.png', 'first')
+    assert driver.title == 'Pawnfall for Windows'
+    driver.quit()
+
+
+def play_thirty(driver):
+    # All at once: presses that come during a fall's pauses wait and are applied in order.
+    for button, x, y in presses()[:30]:
+        click(driver, button, x, y)
+    idle(driver)
+
+
+def case_presses(url):
+    driver = chrome(url)
+    play_thirty(driver)
+    same_board(board(driver), 'after30.png', 'after30')
+    same_bytes(stored(driver), 'after30.ini')
+    driver.quit()
+
+
+def case_reload_and_menus(url):
+    driver = chrome(url)
+    play_thirty(driver)
+    driver.refresh()
+    first_frame(driver)
+    same_bytes(stored(driver), 'after30.ini')
+    menu(driver, 'ｵﾌﾟｼｮﾝ', '背景画', '竹')
+    menu(driver, 'ｵﾌﾟｼｮﾝ', '移動指導')
+    same_bytes(stored(driver), 'menus.ini')
+    driver.refresh()
+    first_frame(driver)
+    marks = driver.execute_script('''
+        return [...document.querySelectorAll('#menubar [aria-checked="true"]')].map((e) => e.textContent.trim());''')
+    assert sorted(marks) == sorted(['竹', '移動指導']), f'after a reload the menu checks {marks}'
+    driver.quit()
+
+
+def case_touch(url):
+    driver = chrome(url, touch=True)
+    (_, x1, y1), (_, x2, y2), (button, x3, y3) = presses()[:3]
+    assert button == 2
+    touch(driver, x1, y1, 0.05)
+    touch(driver, x2, y2, 0.05)
+    touch(driver, x3, y3, 0.8)  # held: the right button, which commits
+    idle(driver)
+    same_board(board(driver), 'after3.png', 'touch')
+    driver.quit()
+
+
+def case_end_of_game(url):
+    driver = chrome(url)
+    game = presses()
+    for button, x, y in game[:-1]:
+        click(driver, button, x, y)
+    text = box_text(driver)
+    assert text == END_TEXT, f'the end of the game says {text!r}'
+    close_box(driver)
+    idle(driver)
+    click(driver, *game[-1])
+    text = box_text(driver, 30)
+    assert text == REMINDER, f'a press after the end says {text!r}'
+    close_box(driver)
+    driver.quit()
+
+
+def case_firefox(url):
+    work = tempfile.mkdtemp(prefix='pawnfall-firefox-')
+    shot = os.path.join(work, 'firefox.png')
+    subprocess.run(['firefox-esr', '--headless', '--no-remote', '--profile', work,
+                    '--window-size=780,720', '--screenshot', shot, url + '?wait'],
+                   check=True, timeout=120, capture_output=True, env=dict(os.environ, HOME=work))
+    image = Image.open(shot).convert('RGB')
+    expected = Image.open(os.path.join(REFERENCE, 'first.png')).convert('RGB').crop(BOARD)
+    # The menu bar's height is the browser's own: the board is looked for a few rows around.
+    for dy in range(0, 80):
+        for dx in range(0, 12):
+            part = image.crop((BOARD[0] + dx, BOARD[1] + dy, BOARD[2] + dx, BOARD[3] + dy))
+            if ImageChops.difference(part, expected).getbbox() is None:
+                return
+    image.save(os.path.join(REFERENCE, 'browser-firefox.png'))
+    raise AssertionError('Firefox does not show the first board as the desktop does')
+
+
+if __name__ == '__main__':
+    case, SITE, REFERENCE = sys.argv[1:4]
+    globals()[f'case_{case}'](serve(SITE))
+    print(f'{case}: passed')
