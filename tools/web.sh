@@ -22,7 +22,7 @@ fi
 # Its optimiser runs on node and needs the system's acorn.
 export NODE_PATH=/usr/share/nodejs
 emcmake cmake -S . -B build-web/wasm -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-web/wasm -j"$jobs"
+cmake --build build-web/wasm -j"$jobs" --target pawnfall_web
 
 site=build-web/site
 rm -rf "$site"

@@ -8,23 +8,39 @@ namespace pawnfall {
 void DrawingRecord::add(DrawOp op, double w, double h) {
   // Texts print over what is there (the game clears their place with tiles first): a text is
   // replaced only by one of the same colour at the same point.
-  const Place place =
-      op.kind == DrawOp::Kind::Picture   ? Place{0, op.x1, op.y1, w, h, 0}
-      : op.kind == DrawOp::Kind::Outline ? Place{1, op.x1, op.y1, op.x2, op.y2, op.colour}
-                                         : Place{2, op.x1, op.y1, 0, 0, op.colour};
-  if (auto it = by_place_.find(place); it != by_place_.end()) ops_[it->second].live = false;
-  by_place_[place] = ops_.size();
-  ops_.push_back({std::move(op), place, true});
-  // Compacted once the dropped outnumber the kept, so adding stays cheap on the average.
-  if (ops_.size() > 2 * by_place_.size() + 64) {
-    std::vector<Slot> kept;
-    kept.reserve(by_place_.size());
-    for (auto& slot : ops_)
-      if (slot.live) kept.push_back(std::move(slot));
-    ops_ = std::move(kept);
-    by_place_.clear();
-    for (std::size_t i = 0; i < ops_.size(); ++i) by_place_[ops_[i].place] = i;
+  const Place place = op.kind == DrawOp::Kind::Picture   ? Place{0, op.x1, op.y1, w, h, 0}
+                      : op.kind == DrawOp::Kind::Outline ? Place{1, op.x1, op.y1, op.x2, op.y2, op.colour}
+                                                         : Place{2, op.x1, op.y1, 0, 0, op.colour};
+  auto [it, added] = by_place_.try_emplace(place, ops_.size());
+  if (!added) {
+    ops_[it->second].live = false;
+    it->second = ops_.size();
   }
+  ops_.push_back({op, place, true});
+  // Compacted once the dropped outnumber the kept, so adding stays cheap on the average.
+  if (ops_.size() > 2 * by_place_.size() + 64) compact();
+}
+
+std::size_t DrawingRecord::add_text(std::string text) {
+  texts_.push_back(std::move(text));
+  return texts_.size() - 1;
+}
+
+void DrawingRecord::compact() {
+  std::vector<Slot> kept;
+  kept.reserve(by_place_.size());
+  std::vector<std::string> texts;
+  for (auto& slot : ops_) {
+    if (!slot.live) continue;
+    if (slot.op.kind == DrawOp::Kind::Text) {
+      texts.push_back(std::move(texts_[slot.op.text]));
+      slot.op.text = texts.size() - 1;
+    }
+    kept.push_back(slot);
+  }
+  ops_ = std::move(kept);
+  texts_ = std::move(texts);
+  for (std::size_t i = 0; i < ops_.size(); ++i) by_place_[ops_[i].place] = i;
 }
 
 }  // namespace pawnfall

@@ -13,9 +13,9 @@
 
 EM_JS(void, js_layout, (int width, int height, int x, int y, int w, int h, int set),
       { Page.layout(width, height, x, y, w, h, set); });
-EM_JS(void, js_picture, (const char* name, int x, int y, int w, int h),
-      { Page.picture(UTF8ToString(name), x, y, w, h); });
-EM_JS(int, js_picture_size, (const char* name), { return Page.pictureSize(UTF8ToString(name)); });
+EM_JS(void, js_name_picture, (int id, const char* name), { Page.namePicture(id, UTF8ToString(name)); });
+EM_JS(void, js_picture, (int id, int x, int y, int w, int h), { Page.picture(id, x, y, w, h); });
+EM_JS(int, js_picture_size, (int id), { return Page.pictureSize(id); });
 EM_JS(void, js_fill, (int colour, int x, int y, int w, int h), { Page.fill(colour, x, y, w, h); });
 EM_JS(void, js_text, (int x, int y, const char* text, int pixels, int colour),
       { Page.text(x, y, UTF8ToString(text), pixels, colour); });
@@ -35,13 +35,9 @@ namespace {
 // device pixels, the same for every square.
 constexpr double kScaleSteps = 34;
 
-std::string name_of(Picture p) {
-  const auto entry = 絵_コードから(p.code);
-  if (!entry) return {};
-  std::string name(entry->名);
-  if (entry->番号付き) name += "_" + std::to_string(p.number);
-  return name;
-}
+// Pictures go to the page by number: code × 4 + look.
+constexpr int kLooks = 4;
+int picture_id(Picture p) { return p.code * kLooks + p.number; }
 
 int picture_set(double scale) {
   for (int set = 1; set < 4; ++set)
@@ -51,7 +47,15 @@ int picture_set(double scale) {
 
 }  // namespace
 
-WebPlatform::WebPlatform() { checks_[MenuItem::TATAMI] = true; }
+WebPlatform::WebPlatform() {
+  checks_[MenuItem::TATAMI] = true;
+  for (const auto& entry : 絵の表) {
+    const std::string name(entry.名);
+    if (!entry.番号付き) js_name_picture(picture_id({entry.code, 0}), name.c_str());
+    for (int look = 0; entry.番号付き && look < 3; ++look)
+      js_name_picture(picture_id({entry.code, look}), (name + "_" + std::to_string(look)).c_str());
+  }
+}
 
 WebPlatform::Layout WebPlatform::fit(double width, double height, double ratio) {
   const double fits = std::min(width / 画面幅画素, height / 画面高画素);
@@ -82,12 +86,15 @@ std::pair<double, double> WebPlatform::press_twips(double x, double y) const {
 }
 
 std::optional<std::pair<int, int>> WebPlatform::natural_size(Picture p) {
-  const auto key = std::pair(p.code, p.number);
-  if (auto it = sizes_.find(key); it != sizes_.end()) return it->second;
-  const std::string name = name_of(p);
-  const int packed = name.empty() ? 0 : js_picture_size(name.c_str());
-  if (packed <= 0) return std::nullopt;
-  return sizes_[key] = {packed >> 16, packed & 0xFFFF};
+  if (p.code < 0 || p.code >= kCodes || p.number < 0 || p.number >= kLooks) return std::nullopt;
+  Size& size = sizes_[static_cast<std::size_t>(picture_id(p))];
+  if (!size.known) {
+    const int packed = js_picture_size(picture_id(p));
+    // Asked again until the page has the picture.
+    if (packed <= 0) return std::nullopt;
+    size = {true, packed >> 16, packed & 0xFFFF};
+  }
+  return std::pair(size.w, size.h);
 }
 
 void WebPlatform::paint_picture(Picture p, double x, double y) {
@@ -108,13 +115,14 @@ void WebPlatform::draw_outline(int colour, double x1, double y1, double x2, doub
 
 void WebPlatform::print_text(double x, double y, std::string_view text, std::string_view face,
                              int points, int colour) {
+  // The face is the game's one: the page sets every text in its Japanese serif stack.
+  (void)face;
   DrawOp op{.kind = DrawOp::Kind::Text,
             .colour = colour,
             .x1 = x,
             .y1 = y,
-            .text = std::string(text),
-            .face = std::string(face),
-            .points = points};
+            .points = points,
+            .text = record_.add_text(std::string(text))};
   paint(op);
   record_.add(std::move(op));
 }
@@ -126,7 +134,7 @@ void WebPlatform::paint(const DrawOp& op) {
     case DrawOp::Kind::Picture: {
       const auto size = natural_size(op.picture);
       if (!size) return;
-      js_picture(name_of(op.picture).c_str(), left, top,
+      js_picture(picture_id(op.picture), left, top,
                  static_cast<int>(std::lround(size->first * s)),
                  static_cast<int>(std::lround(size->second * s)));
       return;
@@ -146,7 +154,7 @@ void WebPlatform::paint(const DrawOp& op) {
     }
     case DrawOp::Kind::Text:
       // Set in pixels at the 96 dots per inch that the twips assume, times the scale.
-      js_text(left, top, op.text.c_str(),
+      js_text(left, top, record_.text(op).c_str(),
               std::max(1, static_cast<int>(std::lround(op.points * 96.0 / 72.0 * s))), op.colour);
       return;
   }

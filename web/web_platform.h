@@ -53,7 +53,12 @@ class WebPlatform : public Platform {
   double device_pixel_ratio_ = 1;
   DrawingRecord record_;
   std::map<MenuItem, bool> checks_;
-  std::map<std::pair<int, int>, std::pair<int, int>> sizes_;
+  struct Size {
+    bool known = false;
+    int w = 0, h = 0;
+  };
+  static constexpr int kCodes = 22;  // every code with a picture is below
+  std::array<Size, kCodes * 4> sizes_{};
 };
 
 // The client area's size in pixels of the starting window: the window less the menu bar.
