@@ -50,6 +50,7 @@ EMSCRIPTEN_KEEPALIVE void web_press(int button, double x, double y) {
   if (p.shut_down) return;
   const auto [tx, ty] = p.platform.press_twips(x, y);
   マウス押下(p.game, static_cast<マウスボタン>(button), tx, ty);
+  p.platform.flush();
 }
 
 // A menu command: the tile codes, or 100 最初, 101 移動指導, 102 BGM, 103 その他.
@@ -59,25 +60,27 @@ EMSCRIPTEN_KEEPALIVE void web_menu(int command) {
   switch (command) {
     case 100:
       CANCEL_Click(p.game);
-      return;
+      break;
     case 101:
       SIDOU_Click(p.game);
-      return;
+      break;
     case 102:
       BGM_Click(p.game);
-      return;
+      break;
     case 103:
       VER_Click(p.game);
-      return;
+      break;
     default:
       if (背景_コードから(command)) 背景_Click(p.game, command);
   }
+  p.platform.flush();
 }
 
 // After the first frame, once the page has put the wave files in the current folder.
 EMSCRIPTEN_KEEPALIVE void web_start_sound() {
   Program& p = program();
   if (!p.shut_down) 起動処理_サウンド(p.game, 0);
+  p.platform.flush();
 }
 
 EMSCRIPTEN_KEEPALIVE void web_shut_down() {
@@ -100,6 +103,7 @@ int main() {
   js_load_pictures(set);
   p.platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio());
   起動処理_画面(p.game);
+  p.platform.flush();
   js_started();
   return 0;
 }

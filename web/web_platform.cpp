@@ -14,11 +14,7 @@
 EM_JS(void, js_layout, (int width, int height, int x, int y, int w, int h, int set),
       { Page.layout(width, height, x, y, w, h, set); });
 EM_JS(void, js_name_picture, (int id, const char* name), { Page.namePicture(id, UTF8ToString(name)); });
-EM_JS(void, js_picture, (int id, int x, int y, int w, int h), { Page.picture(id, x, y, w, h); });
 EM_JS(int, js_picture_size, (int id), { return Page.pictureSize(id); });
-EM_JS(void, js_fill, (int colour, int x, int y, int w, int h), { Page.fill(colour, x, y, w, h); });
-EM_JS(void, js_text, (int x, int y, const char* text, int pixels, int colour),
-      { Page.text(x, y, UTF8ToString(text), pixels, colour); });
 EM_JS(void, js_set_checked, (int item, int on), { Page.setChecked(item, on); });
 EM_ASYNC_JS(void, js_message_box, (const char* text, const char* caption, int warning),
             { await Page.messageBox(UTF8ToString(text), UTF8ToString(caption), warning); });
@@ -72,11 +68,15 @@ int WebPlatform::set_layout(double width, double height, double ratio) {
   layout_ = fit(width, height, ratio);
   device_pixel_ratio_ = ratio;
   const int set = picture_set(layout_.scale);
-  js_layout(static_cast<int>(std::lround(width * ratio)),
-            static_cast<int>(std::lround(height * ratio)), layout_.x, layout_.y,
-            static_cast<int>(std::lround(画面幅画素 * layout_.scale)),
-            static_cast<int>(std::lround(画面高画素 * layout_.scale)), set);
+  const int device_w = static_cast<int>(std::lround(width * ratio));
+  const int device_h = static_cast<int>(std::lround(height * ratio));
+  const int shown_w = static_cast<int>(std::lround(画面幅画素 * layout_.scale));
+  const int shown_h = static_cast<int>(std::lround(画面高画素 * layout_.scale));
+  js_layout(device_w, device_h, layout_.x, layout_.y, shown_w, shown_h, set);
+  image_.reset(device_w, device_h, layout_.x, layout_.y, shown_w, shown_h);
+  image_.forget_pictures();  // the page may have a denser set by now
   record_.for_each([this](const DrawOp& op) { paint(op); });
+  image_.flush();
   return set;
 }
 
@@ -134,7 +134,7 @@ void WebPlatform::paint(const DrawOp& op) {
     case DrawOp::Kind::Picture: {
       const auto size = natural_size(op.picture);
       if (!size) return;
-      js_picture(picture_id(op.picture), left, top,
+      image_.picture(picture_id(op.picture), left, top,
                  static_cast<int>(std::lround(size->first * s)),
                  static_cast<int>(std::lround(size->second * s)));
       return;
@@ -146,15 +146,15 @@ void WebPlatform::paint(const DrawOp& op) {
       const int bottom = twips_to_pixels(op.y2, s) + layout_.y;
       const int w = std::max(1, static_cast<int>(std::lround(s)));
       const int width = right - left + w, height = bottom - top + w;
-      js_fill(op.colour, left, top, width, w);
-      js_fill(op.colour, left, bottom, width, w);
-      js_fill(op.colour, left, top, w, height);
-      js_fill(op.colour, right, top, w, height);
+      image_.fill(op.colour, left, top, width, w);
+      image_.fill(op.colour, left, bottom, width, w);
+      image_.fill(op.colour, left, top, w, height);
+      image_.fill(op.colour, right, top, w, height);
       return;
     }
     case DrawOp::Kind::Text:
       // Set in pixels at the 96 dots per inch that the twips assume, times the scale.
-      js_text(left, top, record_.text(op).c_str(),
+      image_.text(left, top, record_.text(op),
               std::max(1, static_cast<int>(std::lround(op.points * 96.0 / 72.0 * s))), op.colour);
       return;
   }
@@ -171,12 +171,14 @@ void WebPlatform::set_checked(MenuItem item, bool on) {
 }
 
 void WebPlatform::message_box(std::string_view text, std::string_view caption, MessageIcon icon) {
+  image_.flush();  // the box stands over what the game has drawn so far
   js_message_box(std::string(text).c_str(), std::string(caption).c_str(),
                  icon == MessageIcon::Warning);
 }
 
 void WebPlatform::wait(double seconds) {
-  // Hands the browser back its thread meanwhile: the page draws, and presses queue up.
+  // Hands the browser back its thread meanwhile: the page shows the step, and presses queue up.
+  image_.flush();
   emscripten_sleep(static_cast<unsigned>(std::max(0.0, std::ceil(seconds * 1000))));
 }
 

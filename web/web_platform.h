@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "model/platform.h"
+#include "web/canvas_image.h"
 #include "web/drawing_record.h"
 
 namespace pawnfall {
@@ -35,7 +36,9 @@ class WebPlatform : public Platform {
   void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
   void print_text(double x, double y, std::string_view text, std::string_view face, int points,
                   int colour) override;
-  void present() override {}  // the canvas shows itself whenever the game pauses
+  void present() override { image_.flush(); }
+  // Puts what was drawn on the canvas: at every pause, and when a procedure ends.
+  void flush() { image_.flush(); }
   bool checked(MenuItem item) const override;
   void set_checked(MenuItem item, bool on) override;
   void message_box(std::string_view text, std::string_view caption, MessageIcon icon) override;
@@ -50,6 +53,7 @@ class WebPlatform : public Platform {
   std::optional<std::pair<int, int>> natural_size(Picture picture);
 
   Layout layout_;
+  CanvasImage image_;
   double device_pixel_ratio_ = 1;
   DrawingRecord record_;
   std::map<MenuItem, bool> checks_;

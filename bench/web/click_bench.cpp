@@ -55,7 +55,7 @@ int main() {
   const auto board = g.盤面;
   std::vector<double> times;
   int removed = 0;
-  for (int run = 0; run < 9; ++run) {
+  for (int run = 0; run < 21; ++run) {
     bench::新しい局面(g, board);
     platform.drawing = false;
     bench::連鎖を組む(g, order);

@@ -37,14 +37,11 @@ const Page = (() => {
     })).then(() => sets.set(wanted, images));
   }
   const pictureNames = [];  // by the game's number for a picture
-  let fillColour = -1;
-  // A rectangle cut to the drawing's area: [x, y, width, height].
-  function cut(x, y, w, h) {
-    const left = Math.max(x, drawing.x), top = Math.max(y, drawing.y);
-    const right = Math.min(x + w, drawing.x + drawing.width);
-    const bottom = Math.min(y + h, drawing.y + drawing.height);
-    return [left, top, right - left, bottom - top];
-  }
+  // Where pictures are scaled and texts set before they join the game's pixels.
+  const scratch = document.createElement('canvas');
+  const scratchContext = scratch.getContext('2d', {willReadFrequently: true});
+  let frame = null;  // the game's pixels as an ImageData, while its memory stays where it is
+  const inks = new Map();  // a text's set ink (its alpha) by size and text
   function image(name) {
     const wanted = sets.get(set);
     if (wanted && wanted.has(name)) return [wanted.get(name), set];
@@ -346,50 +343,66 @@ const Page = (() => {
       canvas.style.height = `${height / ratio}px`;
       set = wanted;
       Object.assign(drawing, {x, y, width: w, height: h});
-      ctx.fillStyle = palette[2];
-      ctx.fillRect(0, 0, width, height);
-      fillColour = 2;
-      ctx.imageSmoothingQuality = 'high';
+      frame = null;
     },
     namePicture(id, name) { pictureNames[id] = name; },
-    // Nothing is drawn outside the starting window's picture, as on the desktop. A clipping
-    // path would make every square's drawing several times slower: the parts are cut here.
-    picture(id, x, y, w, h) {
+    // A picture's pixels at w × h device pixels, into the game's memory at `out`.
+    picturePixels(id, w, h, out) {
       const [img] = image(pictureNames[id]);
       if (!img) return;
-      const [cx, cy, cw, ch] = cut(x, y, w, h);
-      if (cw <= 0 || ch <= 0) return;
-      if (cw === w && ch === h) {
-        ctx.drawImage(img, x, y, w, h);
-      } else {
-        const sx = img.naturalWidth / w, sy = img.naturalHeight / h;
-        ctx.drawImage(img, (cx - x) * sx, (cy - y) * sy, cw * sx, ch * sy, cx, cy, cw, ch);
-      }
+      scratch.width = w;
+      scratch.height = h;
+      scratchContext.imageSmoothingQuality = 'high';
+      scratchContext.drawImage(img, 0, 0, w, h);
+      HEAPU8.set(scratchContext.getImageData(0, 0, w, h).data, out);
     },
     pictureSize(id) {
       const [img, s] = image(pictureNames[id]);
       return img ? (Math.round(img.naturalWidth / s) << 16) | Math.round(img.naturalHeight / s) : 0;
     },
-    fill(colour, x, y, w, h) {
-      if (fillColour !== (colour & 15)) {
-        fillColour = colour & 15;
-        ctx.fillStyle = palette[fillColour];
+    // Text set in the page's fonts and blended into the game's pixels (width × height at
+    // `pixels`) within the drawing's area `clip`; what it touched goes to `box` (x0, y0, x1, y1).
+    blendText(pixels, width, height, clip, x, y, text, size, colour, box) {
+      const margin = 4;
+      const key = `${size} ${text}`;
+      let set = inks.get(key);
+      if (!set) {
+        scratchContext.font = `${size}px ${font}`;
+        const m = scratchContext.measureText(text);
+        const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
+        const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
+        const cw = Math.ceil(m.width) + 2 * margin, ch = Math.ceil(ascent + descent) + 2 * margin;
+        scratch.width = cw;
+        scratch.height = ch;
+        scratchContext.font = `${size}px ${font}`;
+        scratchContext.fillStyle = '#000';
+        scratchContext.fillText(text, margin, margin + Math.round(ascent));
+        set = {w: cw, h: ch, ink: scratchContext.getImageData(0, 0, cw, ch).data};
+        // The score's texts change with every chain: only the latest few are kept.
+        if (inks.size > 64) inks.delete(inks.keys().next().value);
+        inks.set(key, set);
       }
-      const [cx, cy, cw, ch] = cut(x, y, w, h);
-      if (cw > 0 && ch > 0) ctx.fillRect(cx, cy, cw, ch);
+      const {w, h, ink} = set;
+      const c = parseInt(palette[colour & 15].slice(1), 16);
+      const rgb = [c >> 16, (c >> 8) & 255, c & 255];
+      const x0 = Math.max(x - margin, clip[0]), y0 = Math.max(y - margin, clip[1]);
+      const x1 = Math.min(x - margin + w, clip[2]), y1 = Math.min(y - margin + h, clip[3]);
+      for (let py = y0; py < y1; ++py) {
+        for (let px = x0; px < x1; ++px) {
+          const a = ink[((py - y + margin) * w + (px - x + margin)) * 4 + 3];
+          if (a === 0) continue;
+          const at = pixels + (py * width + px) * 4;
+          for (let k = 0; k < 3; ++k) HEAPU8[at + k] = (rgb[k] * a + HEAPU8[at + k] * (255 - a) + 127) / 255;
+        }
+      }
+      HEAP32.set([x0, y0, x1, y1], box >> 2);
     },
-    text(x, y, text, pixels, colour) {
-      ctx.save();
-      ctx.beginPath();
-      ctx.rect(drawing.x, drawing.y, drawing.width, drawing.height);
-      ctx.clip();
-      ctx.font = `${pixels}px ${font}`;
-      ctx.fillStyle = palette[colour & 15];
-      ctx.textBaseline = 'alphabetic';
-      const m = ctx.measureText(text);
-      const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : pixels * 0.88;
-      ctx.fillText(text, x, y + Math.round(ascent));
-      ctx.restore();
+    // Puts the part (x, y, w, h) of the game's pixels (width × height at `pixels`) on the canvas.
+    put(pixels, width, height, x, y, w, h) {
+      if (!frame || frame.data.buffer !== HEAPU8.buffer || frame.data.byteOffset !== pixels ||
+          frame.width !== width || frame.height !== height)
+        frame = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+      ctx.putImageData(frame, 0, 0, x, y, w, h);
     },
     setChecked(item, on) {
       const element = document.querySelector(`#menubar [data-item="${item}"]`);
