@@ -39,7 +39,9 @@ convert "$site/icons/icon-256.png" -resize 192x192 "$site/icons/icon-192.png"
 convert "$site/icons/icon-256.png" -filter point -resize 512x512 "$site/icons/icon-512.png"
 # The service worker's cache is named after the site's contents, so a new build replaces it.
 version=$(find "$site" -type f -print0 | sort -z | xargs -0 cat | sha256sum | cut -c1-16)
-sed "s/@SITE_VERSION@/$version/" web/page/sw.js >"$site"/sw.js
+files=$(cd "$site" && find . -type f ! -name sw.js | sort | sed 's|^\./||' |
+  /usr/bin/python3 -c 'import json, sys, urllib.parse; print(json.dumps([urllib.parse.quote(l.strip()) for l in sys.stdin]))')
+sed -e "s/@SITE_VERSION@/$version/" -e "s|@SITE_FILES@|$files|" web/page/sw.js >"$site"/sw.js
 
 [[ "${1:-}" == "--build-only" ]] && exit 0
 echo "Pawnfall in a browser: http://localhost:8000/"

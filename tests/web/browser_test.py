@@ -223,6 +223,37 @@ def case_end_of_game(url):
     driver.quit()
 
 
+def case_sound_and_escape(url):
+    driver = chrome(url)
+    driver.refresh()  # a start with the settings file, whose BGM=ON starts the music
+    first_frame(driver)
+    voices = 'return [...Page.audio.voices.values()].map((v) => [v.effect, !!v.source && v.source.loop])'
+    for _ in range(100):  # the waves come after the first frame
+        if len(driver.execute_script(voices)) == 5:
+            break
+        time.sleep(0.1)
+    # Four effects at full level and the music, looping.
+    found = driver.execute_script(voices)
+    assert [v for v in found if not v[0]] == [[False, True]] and len(found) == 5, found
+    driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': 'keyDown', 'key': 'Escape', 'code': 'Escape', 'windowsVirtualKeyCode': 27})
+    idle(driver)
+    # Shut down: every buffer freed, the output closed, the page says so.
+    assert driver.execute_script("return [Page.audio.voices.size, Page.audio.context, document.getElementById('ended').hidden]") == [0, None, False]
+    driver.quit()
+
+
+def case_offline(url):
+    driver = chrome(url)
+    driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[arguments.length - 1]())')
+    driver.execute_cdp_cmd('Network.enable', {})
+    driver.execute_cdp_cmd('Network.emulateNetworkConditions', {
+        'offline': True, 'latency': 0, 'downloadThroughput': -1, 'uploadThroughput': -1})
+    driver.refresh()
+    first_frame(driver)
+    same_board(board(driver), 'first.png', 'offline')
+    driver.quit()
+
+
 async def firefox_board(url, port, shot):
     """Through Firefox's WebDriver BiDi: the page at 780 × 720 once it shows its first frame."""
     import trio

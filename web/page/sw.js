@@ -1,11 +1,11 @@
 // The service worker: keeps the site in a cache so the game starts and plays without a network
 // once loaded. The build names the cache after the site's contents, so a new build replaces it.
 const CACHE = 'pawnfall-@SITE_VERSION@';
-const CORE = ['./', 'index.html', 'style.css', 'page.js', 'pawnfall.js', 'pawnfall.wasm',
-  'manifest.webmanifest'];
+// Every file of the site but this one, as the build lists them.
+const SITE = ['./'].concat(@SITE_FILES@);
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(CORE)).then(() => self.skipWaiting()));
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(SITE)).then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {
@@ -14,7 +14,7 @@ self.addEventListener('activate', (event) => {
     .then(() => self.clients.claim()));
 });
 
-// From the cache first; anything else fetched (pictures, sounds) is kept for the next time.
+// From the cache first; anything else fetched is kept for the next time.
 self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
   event.respondWith(caches.open(CACHE).then((cache) => cache.match(event.request).then((hit) =>
