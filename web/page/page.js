@@ -189,6 +189,12 @@ const Page = (() => {
   });
   document.addEventListener('keydown', (e) => {
     audio.resume();
+    // F10 takes the keyboard to the menu bar, as on the desktop.
+    if (e.key === 'F10' && !box.open) {
+      e.preventDefault();
+      tops[0].querySelector('button').focus();
+      return;
+    }
     if (e.key !== 'Escape' || box.open || menuOpen() || ended) return;
     e.preventDefault();
     run('web_shut_down');
