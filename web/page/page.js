@@ -196,6 +196,11 @@ const Page = (() => {
       return;
     }
     if (e.key !== 'Escape' || box.open || menuOpen() || ended) return;
+    // On the menu bar, Escape only leaves it.
+    if (e.target.closest && e.target.closest('#menubar')) {
+      canvas.focus();
+      return;
+    }
     e.preventDefault();
     run('web_shut_down');
     queue.push(async () => {
