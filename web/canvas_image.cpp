@@ -8,10 +8,13 @@
 EM_JS(void, js_picture_pixels, (int id, int w, int h, std::uint32_t* out),
       { Page.picturePixels(id, w, h, out); });
 EM_JS(void, js_blend_text,
-      (std::uint32_t* pixels, int width, int height, int x0, int y0, int x1, int y1, int x, int y,
+      (std::uint32_t * pixels, int width, int height, int x0, int y0, int x1, int y1, int x, int y,
        const char* text, int size, int colour, int* box),
-      { Page.blendText(pixels, width, height, [ x0, y0, x1, y1 ], x, y, UTF8ToString(text), size, colour, box); });
-EM_JS(void, js_put, (std::uint32_t* pixels, int width, int height, int x, int y, int w, int h),
+      {
+        Page.blendText(pixels, width, height, [ x0, y0, x1, y1 ], x, y, UTF8ToString(text), size,
+                       colour, box);
+      });
+EM_JS(void, js_put, (std::uint32_t * pixels, int width, int height, int x, int y, int w, int h),
       { Page.put(pixels, width, height, x, y, w, h); });
 
 namespace pawnfall {
@@ -67,11 +70,10 @@ void CanvasImage::picture(int id, int x, int y, int w, int h) {
   const int x0 = std::max(x, clip_x0_), y0 = std::max(y, clip_y0_);
   const int x1 = std::min(x + w, clip_x1_), y1 = std::min(y + h, clip_y1_);
   if (x0 >= x1 || y0 >= y1) return;
-  for (int row = y0; row < y1; ++row)
-    std::copy_n(p.pixels.data() + static_cast<std::size_t>(row - y) * static_cast<std::size_t>(w) +
-                    (x0 - x),
-                x1 - x0,
-                pixels_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + x0);
+  const auto stride = static_cast<std::size_t>(w);
+  for (int y_at = y0; y_at < y1; ++y_at)
+    std::copy_n(p.pixels.data() + static_cast<std::size_t>(y_at - y) * stride + (x0 - x), x1 - x0,
+                row(y_at) + x0);
   touch(x0, y0, x1, y1);
 }
 
@@ -79,9 +81,8 @@ void CanvasImage::fill(int colour, int x, int y, int w, int h) {
   const int x0 = std::max(x, clip_x0_), y0 = std::max(y, clip_y0_);
   const int x1 = std::min(x + w, clip_x1_), y1 = std::min(y + h, clip_y1_);
   if (x0 >= x1 || y0 >= y1) return;
-  for (int row = y0; row < y1; ++row)
-    std::fill_n(pixels_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + x0,
-                x1 - x0, kPalette[static_cast<std::size_t>(colour & 15)]);
+  for (int y_at = y0; y_at < y1; ++y_at)
+    std::fill_n(row(y_at) + x0, x1 - x0, kPalette[static_cast<std::size_t>(colour & 15)]);
   touch(x0, y0, x1, y1);
 }
 

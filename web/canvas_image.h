@@ -29,6 +29,9 @@ class CanvasImage {
     std::vector<std::uint32_t> pixels;
   };
   void touch(int x0, int y0, int x1, int y1);
+  std::uint32_t* row(int y) {
+    return pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+  }
   int width_ = 0, height_ = 0;
   int clip_x0_ = 0, clip_y0_ = 0, clip_x1_ = 0, clip_y1_ = 0;  // the drawing's area, exclusive
   std::vector<std::uint32_t> pixels_;

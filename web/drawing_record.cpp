@@ -8,9 +8,10 @@ namespace pawnfall {
 void DrawingRecord::add(DrawOp op, double w, double h) {
   // Texts print over what is there (the game clears their place with tiles first): a text is
   // replaced only by one of the same colour at the same point.
-  const Place place = op.kind == DrawOp::Kind::Picture   ? Place{0, op.x1, op.y1, w, h, 0}
-                      : op.kind == DrawOp::Kind::Outline ? Place{1, op.x1, op.y1, op.x2, op.y2, op.colour}
-                                                         : Place{2, op.x1, op.y1, 0, 0, op.colour};
+  const Place place = op.kind == DrawOp::Kind::Picture ? Place{0, op.x1, op.y1, w, h, 0}
+                      : op.kind == DrawOp::Kind::Outline
+                          ? Place{1, op.x1, op.y1, op.x2, op.y2, op.colour}
+                          : Place{2, op.x1, op.y1, 0, 0, op.colour};
   auto [it, added] = by_place_.try_emplace(place, ops_.size());
   if (!added) {
     ops_[it->second].live = false;

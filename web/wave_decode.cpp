@@ -55,9 +55,8 @@ std::optional<DecodedWave> decode_wave(std::span<const unsigned char> image) {
       const unsigned char* data = chunk + 8;
       for (std::size_t f = 0; f < w.frames; ++f)
         for (int c = 0; c < w.channels; ++c)
-          w.samples[static_cast<std::size_t>(c) * w.frames + f] =
-              sample(data + f * block + static_cast<std::size_t>(c) * (bits / 8), bits,
-                     encoding == 3);
+          w.samples[static_cast<std::size_t>(c) * w.frames + f] = sample(
+              data + f * block + static_cast<std::size_t>(c) * (bits / 8), bits, encoding == 3);
       return w;
     }
     pos = std::min(end, pos + 8 + length + (length & 1u));

@@ -13,7 +13,8 @@
 
 EM_JS(void, js_layout, (int width, int height, int x, int y, int w, int h, int set),
       { Page.layout(width, height, x, y, w, h, set); });
-EM_JS(void, js_name_picture, (int id, const char* name), { Page.namePicture(id, UTF8ToString(name)); });
+EM_JS(void, js_name_picture, (int id, const char* name),
+      { Page.namePicture(id, UTF8ToString(name)); });
 EM_JS(int, js_picture_size, (int id), { return Page.pictureSize(id); });
 EM_JS(void, js_set_checked, (int item, int on), { Page.setChecked(item, on); });
 EM_ASYNC_JS(void, js_message_box, (const char* text, const char* caption, int warning),
@@ -108,7 +109,8 @@ void WebPlatform::paint_picture(Picture p, double x, double y) {
 }
 
 void WebPlatform::draw_outline(int colour, double x1, double y1, double x2, double y2) {
-  DrawOp op{.kind = DrawOp::Kind::Outline, .colour = colour, .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2};
+  DrawOp op{
+      .kind = DrawOp::Kind::Outline, .colour = colour, .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2};
   paint(op);
   record_.add(std::move(op));
 }
@@ -129,14 +131,15 @@ void WebPlatform::print_text(double x, double y, std::string_view text, std::str
 
 void WebPlatform::paint(const DrawOp& op) {
   const double s = layout_.scale;
-  const int left = twips_to_pixels(op.x1, s) + layout_.x, top = twips_to_pixels(op.y1, s) + layout_.y;
+  const int left = twips_to_pixels(op.x1, s) + layout_.x,
+            top = twips_to_pixels(op.y1, s) + layout_.y;
   switch (op.kind) {
     case DrawOp::Kind::Picture: {
       const auto size = natural_size(op.picture);
       if (!size) return;
       image_.picture(picture_id(op.picture), left, top,
-                 static_cast<int>(std::lround(size->first * s)),
-                 static_cast<int>(std::lround(size->second * s)));
+                     static_cast<int>(std::lround(size->first * s)),
+                     static_cast<int>(std::lround(size->second * s)));
       return;
     }
     case DrawOp::Kind::Outline: {
@@ -155,7 +158,8 @@ void WebPlatform::paint(const DrawOp& op) {
     case DrawOp::Kind::Text:
       // Set in pixels at the 96 dots per inch that the twips assume, times the scale.
       image_.text(left, top, record_.text(op),
-              std::max(1, static_cast<int>(std::lround(op.points * 96.0 / 72.0 * s))), op.colour);
+                  std::max(1, static_cast<int>(std::lround(op.points * 96.0 / 72.0 * s))),
+                  op.colour);
       return;
   }
 }
@@ -198,7 +202,8 @@ FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes
 
 SaveResult WebPlatform::replace_file(std::string_view name, std::string_view bytes) {
   // The browser's storage replaces an item whole, or leaves the old one.
-  switch (js_storage_write(std::string(name).c_str(), bytes.data(), static_cast<int>(bytes.size()))) {
+  switch (
+      js_storage_write(std::string(name).c_str(), bytes.data(), static_cast<int>(bytes.size()))) {
     case 0:
       return SaveResult::Saved;
     case 1:

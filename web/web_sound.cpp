@@ -14,8 +14,11 @@
 // The page's audio (web/page/page.js) does the playing; these only cross over to it.
 EM_JS(int, js_audio_open, (), { return Page.audio.open(); });
 EM_JS(int, js_audio_buffer,
-      (int handle, int channels, int frames, int rate, const float* samples, int effect),
-      { return Page.audio.buffer(handle, channels, frames, rate, HEAPF32.subarray(samples >> 2, (samples >> 2) + channels * frames), effect); });
+      (int handle, int channels, int frames, int rate, const float* samples, int effect), {
+        return Page.audio.buffer(handle, channels, frames, rate,
+                                 HEAPF32.subarray(samples >> 2, (samples >> 2) + channels * frames),
+                                 effect);
+      });
 EM_JS(void, js_audio_play, (int handle, int loop), { Page.audio.play(handle, loop); });
 EM_JS(void, js_audio_stop, (int handle), { Page.audio.stop(handle); });
 EM_JS(void, js_audio_free, (int handle), { Page.audio.free(handle); });

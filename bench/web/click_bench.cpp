@@ -67,10 +67,9 @@ int main() {
     times.push_back(emscripten_get_now() - start);
   }
   std::sort(times.begin(), times.end());
-  js_report(("{\"median_ms\":" + std::to_string(times[times.size() / 2]) +
-             ",\"removed\":" + std::to_string(removed) + ",\"waits\":" +
-             std::to_string(platform.waits) + ",\"ended\":" +
-             std::to_string(g.終了フラグ == 終了状態::終了) + "}")
+  js_report(("{\"median_ms\":" + std::to_string(times[times.size() / 2]) + ",\"removed\":" +
+             std::to_string(removed) + ",\"waits\":" + std::to_string(platform.waits) +
+             ",\"ended\":" + std::to_string(g.終了フラグ == 終了状態::終了) + "}")
                 .c_str());
   return 0;
 }

@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
   QFile::remove(QStringLiteral("Pawnfall.ini"));
   {
     std::ofstream list("presses.txt");
-    for (const Press& p : presses) list << static_cast<int>(p.button) << ' ' << p.x << ' ' << p.y << '\n';
+    for (const Press& p : presses)
+      list << static_cast<int>(p.button) << ' ' << p.x << ' ' << p.y << '\n';
   }
   MainWindow window;
   window.platform().image().save(QStringLiteral("first.png"));
