@@ -33,6 +33,7 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
 
 def serve(site):
     server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Quiet, directory=site))
+    server.handle_error = lambda *args: None  # a browser that drops a connection is no failure
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return f'http://127.0.0.1:{server.server_address[1]}/'
 
