@@ -38,7 +38,7 @@ def serve(site):
     return f'http://127.0.0.1:{server.server_address[1]}/'
 
 
-def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, shots=None):
+def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, before=None):
     options = webdriver.ChromeOptions()
     options.binary_location = '/usr/bin/chromium'
     for a in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
@@ -50,8 +50,11 @@ def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, shots
         'width': width, 'height': height, 'deviceScaleFactor': ratio, 'mobile': mobile})
     if touch:
         driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 1})
+    if before:
+        driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': before})
     driver.get(url)
-    first_frame(driver)
+    if not before:
+        first_frame(driver)
     return driver
 
 
@@ -240,6 +243,23 @@ def case_sound_and_escape(url):
     idle(driver)
     # Shut down: every buffer freed, the output closed, the page says so.
     assert driver.execute_script("return [Page.audio.voices.size, Page.audio.context, document.getElementById('ended').hidden]") == [0, None, False]
+    driver.quit()
+
+
+def case_no_storage_no_audio(url):
+    # As in a private window that refuses storage, in a browser without Web Audio.
+    driver = chrome(url, before='''
+        Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+        delete window.AudioContext; delete window.webkitAudioContext;''')
+    assert box_text(driver, 30) == '設定ファイル Pawnfall.ini を保存できません。\nディスクの空きが足りません。'
+    close_box(driver)
+    assert box_text(driver, 30) == 'Direct Soundインターフェースが作成できません。'
+    close_box(driver)
+    # The game goes on, silent and unsaved.
+    button, x, y = presses()[0]
+    click(driver, button, x, y)
+    idle(driver)
+    assert stored(driver) is None
     driver.quit()
 
 
