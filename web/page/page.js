@@ -376,8 +376,8 @@ const Page = (() => {
     blendText(pixels, width, height, clip, x, y, text, size, colour, box) {
       const margin = 4;
       const key = `${size} ${text}`;
-      let set = inks.get(key);
-      if (!set) {
+      let entry = inks.get(key);
+      if (!entry) {
         scratchContext.font = `${size}px ${font}`;
         const m = scratchContext.measureText(text);
         const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
@@ -388,12 +388,12 @@ const Page = (() => {
         scratchContext.font = `${size}px ${font}`;
         scratchContext.fillStyle = '#000';
         scratchContext.fillText(text, margin, margin + Math.round(ascent));
-        set = {w: cw, h: ch, ink: scratchContext.getImageData(0, 0, cw, ch).data};
+        entry = {w: cw, h: ch, ink: scratchContext.getImageData(0, 0, cw, ch).data};
         // The score's texts change with every chain: only the latest few are kept.
         if (inks.size > 64) inks.delete(inks.keys().next().value);
-        inks.set(key, set);
+        inks.set(key, entry);
       }
-      const {w, h, ink} = set;
+      const {w, h, ink} = entry;
       const c = parseInt(palette[colour & 15].slice(1), 16);
       const rgb = [c >> 16, (c >> 8) & 255, c & 255];
       const x0 = Math.max(x - margin, clip[0]), y0 = Math.max(y - margin, clip[1]);
@@ -440,7 +440,7 @@ const Page = (() => {
   };
 })();
 
-var Module = {canvas: document.getElementById('board')};
+var Module = {};
 
 if ('serviceWorker' in navigator && location.protocol !== 'file:')
   navigator.serviceWorker.register('sw.js').catch(() => {});
