@@ -90,10 +90,6 @@ EMSCRIPTEN_KEEPALIVE void web_shut_down() {
   終了処理(p.game);
 }
 
-EMSCRIPTEN_KEEPALIVE int web_checked(int item) {
-  return program().platform.checked(static_cast<MenuItem>(item));
-}
-
 }  // extern "C"
 
 int main() {
