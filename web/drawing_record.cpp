@@ -28,20 +28,24 @@ std::size_t DrawingRecord::add_text(std::string text) {
 }
 
 void DrawingRecord::compact() {
-  std::vector<Slot> kept;
-  kept.reserve(by_place_.size());
+  // The places stay as they are and only learn their operations' new indices: rebuilding the map
+  // would allocate a node per operation kept, several times per commit.
+  std::vector<std::size_t> moved(ops_.size());
   std::vector<std::string> texts;
-  for (auto& slot : ops_) {
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < ops_.size(); ++i) {
+    Slot& slot = ops_[i];
     if (!slot.live) continue;
     if (slot.op.kind == DrawOp::Kind::Text) {
       texts.push_back(std::move(texts_[slot.op.text]));
       slot.op.text = texts.size() - 1;
     }
-    kept.push_back(slot);
+    moved[i] = kept;
+    ops_[kept++] = slot;
   }
-  ops_ = std::move(kept);
+  ops_.resize(kept);
   texts_ = std::move(texts);
-  for (std::size_t i = 0; i < ops_.size(); ++i) by_place_[ops_[i].place] = i;
+  for (auto& [place, index] : by_place_) index = moved[index];
 }
 
 }  // namespace pawnfall
