@@ -179,6 +179,12 @@ def case_presses(url):
     play_thirty(driver)
     same_board(board(driver), 'after30.png', 'after30')
     same_bytes(stored(driver), 'after30.ini')
+    # Enlarged and back: the page draws it all again from what it kept, without the game.
+    for width in (1000, 780):
+        driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': width, 'height': 720, 'deviceScaleFactor': 1, 'mobile': False})
+        time.sleep(0.3)
+    same_board(board(driver), 'after30.png', 'after30 resized')
     driver.quit()
 
 
