@@ -72,9 +72,9 @@ def worst_click():
     driver.quit()
     figures = json.loads(figures)
     assert figures['removed'] == 150 and figures['ended'] == 1, figures
-    report(f'Worst-case click (150-piece commit, canvas, best score saved), median of 21 '
-           f'(fastest {figures["fastest_ms"]:.1f} ms)', figures['median_ms'], 'ms', '<= 5 ms',
-           figures['median_ms'] <= 5)
+    report(f'Worst-case click (150-piece commit, canvas, best score saved), median of 21 after 10 '
+           f'(fastest {figures["fastest_ms"]:.1f} ms, the very first {figures["first_ms"]:.1f} ms)',
+           figures['median_ms'], 'ms', '<= 5 ms', figures['median_ms'] <= 5)
 
 
 def chrome_options():

@@ -55,7 +55,11 @@ int main() {
   const auto board = g.盤面;
   std::vector<double> times;
   int removed = 0;
-  for (int run = 0; run < 21; ++run) {
+  // The first commits run while the browser still compiles the WebAssembly's optimised code in
+  // the background: the first is reported alone, the next ten are not counted.
+  constexpr int kWarmUp = 11, kRuns = 21;
+  double first = 0;
+  for (int run = 0; run < kWarmUp + kRuns; ++run) {
     bench::新しい局面(g, board);
     platform.drawing = false;
     bench::連鎖を組む(g, order);
@@ -64,12 +68,15 @@ int main() {
     platform.waits = 0;
     const double start = emscripten_get_now();
     bench::押す(g, 右ボタン, 1, 1);
-    times.push_back(emscripten_get_now() - start);
+    const double took = emscripten_get_now() - start;
+    if (run == 0) first = took;
+    if (run >= kWarmUp) times.push_back(took);
   }
   std::sort(times.begin(), times.end());
   js_report(("{\"median_ms\":" + std::to_string(times[times.size() / 2]) +
-             ",\"fastest_ms\":" + std::to_string(times.front()) + ",\"removed\":" +
-             std::to_string(removed) + ",\"waits\":" + std::to_string(platform.waits) +
+             ",\"fastest_ms\":" + std::to_string(times.front()) +
+             ",\"first_ms\":" + std::to_string(first) + ",\"removed\":" + std::to_string(removed) +
+             ",\"waits\":" + std::to_string(platform.waits) +
              ",\"ended\":" + std::to_string(g.終了フラグ == 終了状態::終了) + "}")
                 .c_str());
   return 0;
