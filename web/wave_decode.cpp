@@ -16,8 +16,11 @@ float sample(const unsigned char* p, int bits, bool is_float) {
     case 16:
       return static_cast<std::int16_t>(le16(p)) / 32768.0f;
     case 24: {
-      const std::int32_t v = static_cast<std::int32_t>(le32(p) << 8 & 0xFFFFFF00u);
-      return static_cast<float>(v / 2147483648.0);
+      // Three bytes only: the last sample may end the image.
+      const auto u = static_cast<std::uint32_t>(p[0]) << 8 |
+                     static_cast<std::uint32_t>(p[1]) << 16 |
+                     static_cast<std::uint32_t>(p[2]) << 24;
+      return static_cast<float>(static_cast<std::int32_t>(u) / 2147483648.0);
     }
     default: {
       const std::uint32_t u = le32(p);
