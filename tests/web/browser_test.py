@@ -58,12 +58,18 @@ def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, befor
     return driver
 
 
-def first_frame(driver):
-    for _ in range(300):
-        if driver.execute_script('return document.body.dataset.frame') == '1':
-            return
+def wait_for(driver, script, seconds=30):
+    """What the script answers, once it answers something; None after the time."""
+    for _ in range(int(seconds * 10)):
+        answer = driver.execute_script(script)
+        if answer:
+            return answer
         time.sleep(0.1)
-    raise AssertionError('the page never showed its first frame')
+    return None
+
+
+def first_frame(driver):
+    assert wait_for(driver, 'return document.body.dataset.frame'), 'the page never showed its first frame'
 
 
 def idle(driver):
@@ -130,24 +136,22 @@ def touch(driver, x, y, hold):
     driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchEnd', 'touchPoints': []})
 
 
-def box_text(driver, timeout=600):
+def key(driver, name, code, text=''):
+    for kind in ('keyDown', 'keyUp'):
+        driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': kind, 'key': name, 'code': name,
+                                                          'windowsVirtualKeyCode': code, 'text': text})
+
+
+def box_text(driver, seconds=600):
     """The open message box's text, once one is open."""
-    for _ in range(timeout * 10):
-        text = driver.execute_script("const b = document.getElementById('box'); return b.open ? b.querySelector('.text').textContent : null")
-        if text is not None:
-            return text
-        time.sleep(0.1)
-    raise AssertionError('no message box opened')
+    text = wait_for(driver, "const b = document.getElementById('box'); return b.open && b.querySelector('.text').textContent", seconds)
+    assert text, 'no message box opened'
+    return text
 
 
 def close_box(driver):
-    driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': 'keyDown', 'key': 'Enter', 'code': 'Enter', 'windowsVirtualKeyCode': 13, 'text': '\r'})
-    driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': 'keyUp', 'key': 'Enter', 'code': 'Enter', 'windowsVirtualKeyCode': 13})
-    for _ in range(50):
-        if not driver.execute_script("return document.getElementById('box').open"):
-            return
-        time.sleep(0.1)
-    raise AssertionError('Return did not close the message box')
+    key(driver, 'Enter', 13, '\r')
+    assert wait_for(driver, "return !document.getElementById('box').open", 5), 'Return did not close the message box'
 
 
 def menu(driver, *captions):
@@ -255,15 +259,11 @@ def case_sound_and_escape(url):
     driver = chrome(url)
     driver.refresh()  # a start with the settings file, whose BGM=ON starts the music
     first_frame(driver)
-    voices = 'return [...Page.audio.voices.values()].map((v) => [v.effect, !!v.source && v.source.loop])'
-    for _ in range(100):  # the waves come after the first frame
-        if len(driver.execute_script(voices)) == 5:
-            break
-        time.sleep(0.1)
-    # Four effects at full level and the music, looping.
-    found = driver.execute_script(voices)
-    assert [v for v in found if not v[0]] == [[False, True]] and len(found) == 5, found
-    driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': 'keyDown', 'key': 'Escape', 'code': 'Escape', 'windowsVirtualKeyCode': 27})
+    # The waves come after the first frame: four effects at full level and the music, looping.
+    found = wait_for(driver, '''const v = [...Page.audio.voices.values()];
+        return v.length === 5 && v.map((v) => [v.effect, !!v.source && v.source.loop]);''', 10)
+    assert found and [v for v in found if not v[0]] == [[False, True]], found
+    key(driver, 'Escape', 27)
     idle(driver)
     # Shut down: every buffer freed, the output closed, the page says so.
     assert driver.execute_script("return [Page.audio.voices.size, Page.audio.context, document.getElementById('ended').hidden]") == [0, None, False]
