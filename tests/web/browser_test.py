@@ -24,6 +24,7 @@ BOARD = (44, 131, 725, 540)
 END_TEXT = 'これ以上取る事のできる駒はありません'
 REMINDER = '局面　⇒　最初　にしてください'
 BUTTONS = {1: 'left', 2: 'right', 4: 'middle'}
+DRIVERS = []  # every browser started, all ended however the case ends
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -46,6 +47,7 @@ def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, befor
               f'--user-data-dir={tempfile.mkdtemp(prefix="pawnfall-chrome-")}'):
         options.add_argument(a)
     driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    DRIVERS.append(driver)
     driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
         'width': width, 'height': height, 'deviceScaleFactor': ratio, 'mobile': mobile})
     if touch:
@@ -168,7 +170,6 @@ def case_first_board(url):
     driver = chrome(url)
     same_board(board(driver), 'first.png', 'first')
     assert driver.title == 'Pawnfall for Windows'
-    driver.quit()
 
 
 def play_thirty(driver):
@@ -189,7 +190,6 @@ def case_presses(url):
             'width': width, 'height': 720, 'deviceScaleFactor': 1, 'mobile': False})
         time.sleep(0.3)
     same_board(board(driver), 'after30.png', 'after30 resized')
-    driver.quit()
 
 
 def case_reload_and_menus(url):
@@ -206,7 +206,6 @@ def case_reload_and_menus(url):
     marks = driver.execute_script('''
         return [...document.querySelectorAll('#menubar [aria-checked="true"]')].map((e) => e.textContent.trim());''')
     assert sorted(marks) == sorted(['竹', '移動指導', 'BGM']), f'after a reload the menu checks {marks}'
-    driver.quit()
 
 
 def case_two_tabs(url):
@@ -224,7 +223,6 @@ def case_two_tabs(url):
         click(driver, button, x, y)
     idle(driver)
     same_bytes(stored(driver), 'after30.ini')
-    driver.quit()
 
 
 def case_touch(url):
@@ -236,7 +234,6 @@ def case_touch(url):
     touch(driver, x3, y3, 0.8)  # held: the right button, which commits
     idle(driver)
     same_board(board(driver), 'after3.png', 'touch')
-    driver.quit()
 
 
 def case_end_of_game(url):
@@ -252,7 +249,6 @@ def case_end_of_game(url):
     text = box_text(driver, 30)
     assert text == REMINDER, f'a press after the end says {text!r}'
     close_box(driver)
-    driver.quit()
 
 
 def case_sound_and_escape(url):
@@ -267,7 +263,6 @@ def case_sound_and_escape(url):
     idle(driver)
     # Shut down: every buffer freed, the output closed, the page says so.
     assert driver.execute_script("return [Page.audio.voices.size, Page.audio.context, document.getElementById('ended').hidden]") == [0, None, False]
-    driver.quit()
 
 
 def case_no_storage_no_audio(url):
@@ -284,7 +279,6 @@ def case_no_storage_no_audio(url):
     click(driver, button, x, y)
     idle(driver)
     assert stored(driver) is None
-    driver.quit()
 
 
 def case_offline(url):
@@ -296,7 +290,6 @@ def case_offline(url):
     driver.refresh()
     first_frame(driver)
     same_board(board(driver), 'first.png', 'offline')
-    driver.quit()
 
 
 async def firefox_board(url, port, shot):
@@ -365,5 +358,9 @@ def case_firefox(url):
 
 if __name__ == '__main__':
     case, SITE, REFERENCE = sys.argv[1:4]
-    globals()[f'case_{case}'](serve(SITE))
+    try:
+        globals()[f'case_{case}'](serve(SITE))
+    finally:
+        for driver in DRIVERS:
+            driver.quit()
     print(f'{case}: passed')
