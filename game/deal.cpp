@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 
+#include "model/decimal_text.h"
 #include "sound/sound.h"
 #include "view/redraw.h"
 #include "view/score.h"
@@ -21,10 +21,7 @@ float 一様乱数(std::mt19937& engine) {
 }  // namespace
 
 std::string 単精度文字列(float value) {
-  char buffer[32];
-  auto [end, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
-  std::string text(buffer, ec == std::errc{} ? end : buffer);
+  std::string text = general_form(value, 7);
   std::replace(text.begin(), text.end(), 'e', 'E');
   return text;
 }

@@ -2,7 +2,6 @@
 #include "model/settings_file.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -17,6 +16,7 @@
 #include <cstring>
 
 #include "model/backgrounds.h"
+#include "model/decimal_text.h"
 
 namespace pawnfall {
 namespace {
@@ -106,11 +106,22 @@ constexpr char 設定符号[] = "CP932";
 
 enum class 変換不能 { 置換, 失敗 };
 
+// A converter between code pages. A C library that knows the code page only by its plain name
+// (musl's, in the browser build) gets that: the settings file's characters are the same in both.
+iconv_t 変換器(const char* to, const char* from) {
+  const iconv_t cd = iconv_open(to, from);
+  if (cd != reinterpret_cast<iconv_t>(-1)) return cd;
+  auto plain = [](const char* name) {
+    return std::strcmp(name, 設定符号) == 0 ? "SHIFT_JIS" : name;
+  };
+  return iconv_open(plain(to), plain(from));
+}
+
 // Converts text between code pages with the C library's iconv, which costs far less memory
 // than loading ICU for one small file. Bytes that do not decode become U+FFFD when asked to.
 std::optional<std::string> 符号変換(std::string_view input, const char* to, const char* from,
                                     変換不能 on_error) {
-  const iconv_t cd = iconv_open(to, from);
+  const iconv_t cd = 変換器(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   constexpr std::string_view 置換文字 = "\xEF\xBF\xBD";
   // Every input byte becomes at most three output bytes: CP932 to UTF-8 is the widest case.
@@ -243,12 +254,12 @@ double 数値読取(std::string_view text) {
   if (!小数部.empty()) number += "." + 小数部;
   if (!指数部.empty()) number += std::string(指数負 ? "e-" : "e") + 指数部;
 
-  double value = 0;
-  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (ec == std::errc::result_out_of_range)
+  const DecimalRead read = read_decimal(number);
+  double value = read.value;
+  if (read.status == DecimalRead::Status::OutOfRange)
     // Beyond a double: far too large gives the largest double, far too small gives 0.
     value = 桁位置(整数部, 小数部, 指数部, 指数負) >= 0 ? std::numeric_limits<double>::max() : 0.0;
-  else if (ec != std::errc{} || end != number.data() + number.size())
+  else if (read.status != DecimalRead::Status::Ok)
     value = 0;
   return negative ? -value : value;
 }
@@ -257,12 +268,7 @@ std::string 十進表記(double value) {
   if (value == 0 || std::isnan(value)) return "0";  // no "-0"
   if (std::isinf(value))
     value = value > 0 ? std::numeric_limits<double>::max() : std::numeric_limits<double>::lowest();
-  // The shortest digits that read back to the same double, in fixed notation.
-  std::array<char, 400> buffer{};
-  const auto [end, ec] =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
-  if (ec != std::errc{}) return "0";
-  return std::string(buffer.data(), end);
+  return shortest_fixed(value);
 }
 
 設定値 解析_設定(const std::vector<std::string>& lines) {

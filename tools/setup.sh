@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs; quick no-op when all are present.
+# With --web, also what the browser build and its browser tests need.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   libx11-dev sgt-puzzles
   lintian appstream desktop-file-utils man-db
 )
+if [[ "${1:-}" == "--web" ]]; then
+  packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-pil firefox-esr)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,8 +2,11 @@
 # Sets up, builds and runs every test: the normal build, then the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
+bash tools/setup.sh --web
 jobs=$(nproc)
+
+# The browser version's site, which the browser tests (tests/web) load beside the desktop program.
+bash tools/web.sh --build-only
 
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT

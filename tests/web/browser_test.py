@@ -1,0 +1,366 @@
+#!/usr/bin/env python3
+"""The browser version against the desktop program: the site in headless Chromium (and Firefox)
+from a local server, compared board for board and byte for byte with what desktop_reference
+wrote. One case per run: browser_test.py CASE SITE REFERENCE."""
+import base64
+import functools
+import http.server
+import io
+import json
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from PIL import Image, ImageChops
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+# The squares' pixels at zoom 1, outlines included: columns and rows 1 to 20 and 1 to 12.
+BOARD = (44, 131, 725, 540)
+END_TEXT = 'これ以上取る事のできる駒はありません'
+REMINDER = '局面　⇒　最初　にしてください'
+BUTTONS = {1: 'left', 2: 'right', 4: 'middle'}
+DRIVERS = []  # every browser started, all ended however the case ends
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve(site):
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Quiet, directory=site))
+    server.handle_error = lambda *args: None  # a browser that drops a connection is no failure
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return f'http://127.0.0.1:{server.server_address[1]}/'
+
+
+def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, before=None):
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for a in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+              '--autoplay-policy=no-user-gesture-required', '--hide-scrollbars',
+              f'--user-data-dir={tempfile.mkdtemp(prefix="pawnfall-chrome-")}'):
+        options.add_argument(a)
+    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    DRIVERS.append(driver)
+    driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+        'width': width, 'height': height, 'deviceScaleFactor': ratio, 'mobile': mobile})
+    if touch:
+        driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 1})
+    if before:
+        driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': before})
+    driver.get(url)
+    if not before:
+        first_frame(driver)
+    return driver
+
+
+def wait_for(driver, script, seconds=30):
+    """What the script answers, once it answers something; None after the time."""
+    for _ in range(int(seconds * 10)):
+        answer = driver.execute_script(script)
+        if answer:
+            return answer
+        time.sleep(0.1)
+    return None
+
+
+def first_frame(driver):
+    assert wait_for(driver, 'return document.body.dataset.frame'), 'the page never showed its first frame'
+
+
+def idle(driver):
+    driver.execute_async_script('Page.idle().then(arguments[arguments.length - 1])')
+
+
+def board(driver):
+    """The canvas's board area, as an image, at zoom 1."""
+    url = driver.execute_script('''
+        const d = Page.drawing, c = document.getElementById('board');
+        if (d.width !== 773) return 'zoom ' + d.width / 773;
+        const part = document.createElement('canvas');
+        part.width = arguments[2] - arguments[0]; part.height = arguments[3] - arguments[1];
+        part.getContext('2d').drawImage(c, -d.x - arguments[0], -d.y - arguments[1]);
+        return part.toDataURL('image/png');''', *BOARD)
+    assert url.startswith('data:'), f'the board is not shown at zoom 1 ({url})'
+    return Image.open(io.BytesIO(base64.b64decode(url.split(',', 1)[1]))).convert('RGB')
+
+
+def same_board(image, reference, name):
+    expected = Image.open(os.path.join(REFERENCE, reference)).convert('RGB').crop(BOARD)
+    box = ImageChops.difference(image, expected).getbbox()
+    if box is not None:
+        image.save(os.path.join(REFERENCE, f'browser-{name}.png'))
+        raise AssertionError(f'{name}: the board differs from {reference} within {box}')
+
+
+def stored(driver):
+    text = driver.execute_script("return localStorage.getItem('Pawnfall.ini')")
+    return None if text is None else bytes(ord(c) for c in text)
+
+
+def same_bytes(actual, reference):
+    with open(os.path.join(REFERENCE, reference), 'rb') as f:
+        expected = f.read()
+    assert actual == expected, f'stored {actual!r}, the desktop wrote {expected!r}'
+
+
+def presses():
+    with open(os.path.join(REFERENCE, 'presses.txt')) as f:
+        return [tuple(int(v) for v in line.split()) for line in f if line.strip()]
+
+
+def page_point(driver, x, y):
+    """Page coordinates of a pixel of the client area at zoom 1 (its middle)."""
+    left, top, dx, dy = driver.execute_script('''
+        const r = document.getElementById('board').getBoundingClientRect();
+        return [r.left, r.top, Page.drawing.x, Page.drawing.y];''')
+    return left + dx + x + 0.5, top + dy + y + 0.5
+
+
+def click(driver, button, x, y):
+    px, py = page_point(driver, x, y)
+    for kind in ('mousePressed', 'mouseReleased'):
+        driver.execute_cdp_cmd('Input.dispatchMouseEvent', {
+            'type': kind, 'x': px, 'y': py, 'button': BUTTONS[button], 'clickCount': 1,
+            'buttons': 0 if kind == 'mouseReleased' else {1: 1, 2: 2, 4: 4}[button]})
+
+
+def touch(driver, x, y, hold):
+    px, py = page_point(driver, x, y)
+    driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchStart', 'touchPoints': [{'x': px, 'y': py}]})
+    time.sleep(hold)
+    driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchEnd', 'touchPoints': []})
+
+
+def key(driver, name, code, text=''):
+    for kind in ('keyDown', 'keyUp'):
+        driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': kind, 'key': name, 'code': name,
+                                                          'windowsVirtualKeyCode': code, 'text': text})
+
+
+def box_text(driver, seconds=600):
+    """The open message box's text, once one is open."""
+    text = wait_for(driver, "const b = document.getElementById('box'); return b.open && b.querySelector('.text').textContent", seconds)
+    assert text, 'no message box opened'
+    return text
+
+
+def close_box(driver):
+    key(driver, 'Enter', 13, '\r')
+    assert wait_for(driver, "return !document.getElementById('box').open", 5), 'Return did not close the message box'
+
+
+def menu(driver, *captions):
+    """Chooses a menu command by clicking its captions in turn, as a player would."""
+    for caption in captions:
+        element = driver.execute_script('''
+            return [...document.querySelectorAll('#menubar button, #menubar li')]
+                .find((e) => e.firstChild.textContent.trim() === arguments[0]);''', caption)
+        element.click()
+    idle(driver)
+
+
+def case_first_board(url):
+    driver = chrome(url)
+    same_board(board(driver), 'first.png', 'first')
+    assert driver.title == 'Pawnfall for Windows'
+
+
+def play_thirty(driver):
+    # All at once: presses that come during a fall's pauses wait and are applied in order.
+    for button, x, y in presses()[:30]:
+        click(driver, button, x, y)
+    idle(driver)
+
+
+def case_presses(url):
+    driver = chrome(url)
+    play_thirty(driver)
+    same_board(board(driver), 'after30.png', 'after30')
+    same_bytes(stored(driver), 'after30.ini')
+    # Enlarged and back: the page draws it all again from what it kept, without the game.
+    for width in (1000, 780):
+        driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': width, 'height': 720, 'deviceScaleFactor': 1, 'mobile': False})
+        time.sleep(0.3)
+    same_board(board(driver), 'after30.png', 'after30 resized')
+
+
+def case_reload_and_menus(url):
+    driver = chrome(url)
+    play_thirty(driver)
+    driver.refresh()
+    first_frame(driver)
+    same_bytes(stored(driver), 'after30.ini')
+    menu(driver, 'ｵﾌﾟｼｮﾝ', '背景画', '竹')
+    menu(driver, 'ｵﾌﾟｼｮﾝ', '移動指導')
+    same_bytes(stored(driver), 'menus.ini')
+    driver.refresh()
+    first_frame(driver)
+    marks = driver.execute_script('''
+        return [...document.querySelectorAll('#menubar [aria-checked="true"]')].map((e) => e.textContent.trim());''')
+    assert sorted(marks) == sorted(['竹', '移動指導', 'BGM']), f'after a reload the menu checks {marks}'
+
+
+def case_two_tabs(url):
+    driver = chrome(url)
+    first = driver.current_window_handle
+    driver.switch_to.new_window('tab')
+    driver.get(url)
+    first_frame(driver)
+    second = driver.current_window_handle
+    driver.switch_to.window(first)
+    play_thirty(driver)
+    # The second tab, started before, beats its own best of 0 and saves: the higher one stays.
+    driver.switch_to.window(second)
+    for button, x, y in presses()[:3]:
+        click(driver, button, x, y)
+    idle(driver)
+    same_bytes(stored(driver), 'after30.ini')
+
+
+def case_touch(url):
+    driver = chrome(url, touch=True)
+    (_, x1, y1), (_, x2, y2), (button, x3, y3) = presses()[:3]
+    assert button == 2
+    touch(driver, x1, y1, 0.05)
+    touch(driver, x2, y2, 0.05)
+    touch(driver, x3, y3, 0.8)  # held: the right button, which commits
+    idle(driver)
+    same_board(board(driver), 'after3.png', 'touch')
+
+
+def case_end_of_game(url):
+    driver = chrome(url)
+    game = presses()
+    for button, x, y in game[:-1]:
+        click(driver, button, x, y)
+    text = box_text(driver)
+    assert text == END_TEXT, f'the end of the game says {text!r}'
+    close_box(driver)
+    idle(driver)
+    click(driver, *game[-1])
+    text = box_text(driver, 30)
+    assert text == REMINDER, f'a press after the end says {text!r}'
+    close_box(driver)
+
+
+def case_sound_and_escape(url):
+    driver = chrome(url)
+    driver.refresh()  # a start with the settings file, whose BGM=ON starts the music
+    first_frame(driver)
+    # The waves come after the first frame: four effects at full level and the music, looping.
+    found = wait_for(driver, '''const v = [...Page.audio.voices.values()];
+        return v.length === 5 && v.map((v) => [v.effect, !!v.source && v.source.loop]);''', 10)
+    assert found and [v for v in found if not v[0]] == [[False, True]], found
+    key(driver, 'Escape', 27)
+    idle(driver)
+    # Shut down: every buffer freed, the output closed, the page says so.
+    assert driver.execute_script("return [Page.audio.voices.size, Page.audio.context, document.getElementById('ended').hidden]") == [0, None, False]
+
+
+def case_no_storage_no_audio(url):
+    # As in a private window that refuses storage, in a browser without Web Audio.
+    driver = chrome(url, before='''
+        Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+        delete window.AudioContext; delete window.webkitAudioContext;''')
+    assert box_text(driver, 30) == '設定ファイル Pawnfall.ini を保存できません。\nディスクの空きが足りません。'
+    close_box(driver)
+    assert box_text(driver, 30) == 'Direct Soundインターフェースが作成できません。'
+    close_box(driver)
+    # The game goes on, silent and unsaved.
+    button, x, y = presses()[0]
+    click(driver, button, x, y)
+    idle(driver)
+    assert stored(driver) is None
+
+
+def case_offline(url):
+    driver = chrome(url)
+    driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[arguments.length - 1]())')
+    driver.execute_cdp_cmd('Network.enable', {})
+    driver.execute_cdp_cmd('Network.emulateNetworkConditions', {
+        'offline': True, 'latency': 0, 'downloadThroughput': -1, 'uploadThroughput': -1})
+    driver.refresh()
+    first_frame(driver)
+    same_board(board(driver), 'first.png', 'offline')
+
+
+async def firefox_board(url, port, shot):
+    """Through Firefox's WebDriver BiDi: the page at 780 × 720 once it shows its first frame."""
+    import trio
+    from trio_websocket import HandshakeError, open_websocket_url
+    for _ in range(100):
+        try:
+            async with open_websocket_url(f'ws://127.0.0.1:{port}/session') as ws:
+                ids = iter(range(1, 100))
+
+                async def call(method, params):
+                    n = next(ids)
+                    await ws.send_message(json.dumps({'id': n, 'method': method, 'params': params}))
+                    while True:
+                        answer = json.loads(await ws.get_message())
+                        if answer.get('id') == n:
+                            assert answer.get('type') != 'error', answer
+                            return answer['result']
+
+                await call('session.new', {'capabilities': {}})
+                context = (await call('browsingContext.getTree', {}))['contexts'][0]['context']
+                await call('browsingContext.setViewport', {
+                    'context': context, 'viewport': {'width': 780, 'height': 720}})
+                await call('browsingContext.navigate', {'context': context, 'url': url, 'wait': 'complete'})
+                await call('script.evaluate', {
+                    'expression': 'new Promise((done) => { const look = () => document.body.dataset.frame'
+                                  ' === "1" ? done(1) : setTimeout(look, 100); look(); })',
+                    'target': {'context': context}, 'awaitPromise': True})
+                picture = await call('browsingContext.captureScreenshot', {'context': context})
+                with open(shot, 'wb') as f:
+                    f.write(base64.b64decode(picture['data']))
+                return
+        except (OSError, HandshakeError):
+            await trio.sleep(0.2)
+    raise AssertionError('Firefox did not answer')
+
+
+def case_firefox(url):
+    import trio
+    work = tempfile.mkdtemp(prefix='pawnfall-firefox-')
+    shot = os.path.join(work, 'firefox.png')
+    with socket.socket() as s:
+        s.bind(('127.0.0.1', 0))
+        port = s.getsockname()[1]
+    firefox = subprocess.Popen(['firefox-esr', '--headless', '--no-remote', '--profile', work,
+                                f'--remote-debugging-port={port}', 'about:blank'],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               env=dict(os.environ, HOME=work))
+    try:
+        trio.run(firefox_board, url, port, shot)
+    finally:
+        firefox.terminate()
+        firefox.wait(30)
+    image = Image.open(shot).convert('RGB')
+    expected = Image.open(os.path.join(REFERENCE, 'first.png')).convert('RGB').crop(BOARD)
+    # Where the page puts the picture depends on the browser's menu bar: the board is looked for.
+    for dy in range(0, 80):
+        for dx in range(0, 12):
+            part = image.crop((BOARD[0] + dx, BOARD[1] + dy, BOARD[2] + dx, BOARD[3] + dy))
+            if ImageChops.difference(part, expected).getbbox() is None:
+                return
+    image.save(os.path.join(REFERENCE, 'browser-firefox.png'))
+    raise AssertionError('Firefox does not show the first board as the desktop does')
+
+
+if __name__ == '__main__':
+    case, SITE, REFERENCE = sys.argv[1:4]
+    try:
+        globals()[f'case_{case}'](serve(SITE))
+    finally:
+        for driver in DRIVERS:
+            driver.quit()
+    print(f'{case}: passed')

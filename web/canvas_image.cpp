@@ -1,0 +1,103 @@
+// The canvas's pixels, made here and handed to the page in one piece per frame.
+#include "web/canvas_image.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+
+EM_JS(void, js_picture_pixels, (int id, int w, int h, std::uint32_t* out),
+      { Page.picturePixels(id, w, h, out); });
+EM_JS(void, js_blend_text,
+      (std::uint32_t * pixels, int width, int height, int x0, int y0, int x1, int y1, int x, int y,
+       const char* text, int size, int colour, int* box),
+      {
+        Page.blendText(pixels, width, height, [ x0, y0, x1, y1 ], x, y, UTF8ToString(text), size,
+                       colour, box);
+      });
+EM_JS(void, js_put, (std::uint32_t * pixels, int width, int height, int x, int y, int w, int h),
+      { Page.put(pixels, width, height, x, y, w, h); });
+
+namespace pawnfall {
+namespace {
+
+// The classic 16-colour palette as the canvas's bytes: red, green, blue, opaque.
+constexpr std::uint32_t rgba(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return 0xFF000000u | b << 16 | g << 8 | r;
+}
+constexpr std::array<std::uint32_t, 16> kPalette = {
+    rgba(0, 0, 0),       rgba(0, 0, 128),   rgba(0, 128, 0),   rgba(0, 128, 128),
+    rgba(128, 0, 0),     rgba(128, 0, 128), rgba(128, 128, 0), rgba(192, 192, 192),
+    rgba(128, 128, 128), rgba(0, 0, 255),   rgba(0, 255, 0),   rgba(0, 255, 255),
+    rgba(255, 0, 0),     rgba(255, 0, 255), rgba(255, 255, 0), rgba(255, 255, 255)};
+constexpr int kBackground = 2;
+
+}  // namespace
+
+void CanvasImage::reset(int width, int height, int x, int y, int w, int h) {
+  width_ = std::max(0, width);
+  height_ = std::max(0, height);
+  clip_x0_ = std::clamp(x, 0, width_);
+  clip_y0_ = std::clamp(y, 0, height_);
+  clip_x1_ = std::clamp(x + w, 0, width_);
+  clip_y1_ = std::clamp(y + h, 0, height_);
+  pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
+                 kPalette[kBackground]);
+  dirty_x0_ = dirty_y0_ = 0;
+  dirty_x1_ = width_;
+  dirty_y1_ = height_;
+}
+
+void CanvasImage::touch(int x0, int y0, int x1, int y1) {
+  if (dirty_x0_ >= dirty_x1_ || dirty_y0_ >= dirty_y1_) {
+    dirty_x0_ = x0, dirty_y0_ = y0, dirty_x1_ = x1, dirty_y1_ = y1;
+    return;
+  }
+  dirty_x0_ = std::min(dirty_x0_, x0);
+  dirty_y0_ = std::min(dirty_y0_, y0);
+  dirty_x1_ = std::max(dirty_x1_, x1);
+  dirty_y1_ = std::max(dirty_y1_, y1);
+}
+
+void CanvasImage::picture(int id, int x, int y, int w, int h) {
+  if (id < 0 || id >= kPictures || w <= 0 || h <= 0) return;
+  Scaled& p = pictures_[static_cast<std::size_t>(id)];
+  if (p.w != w || p.h != h) {
+    p.w = w;
+    p.h = h;
+    p.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    js_picture_pixels(id, w, h, p.pixels.data());
+  }
+  const int x0 = std::max(x, clip_x0_), y0 = std::max(y, clip_y0_);
+  const int x1 = std::min(x + w, clip_x1_), y1 = std::min(y + h, clip_y1_);
+  if (x0 >= x1 || y0 >= y1) return;
+  const auto stride = static_cast<std::size_t>(w);
+  for (int y_at = y0; y_at < y1; ++y_at)
+    std::copy_n(p.pixels.data() + static_cast<std::size_t>(y_at - y) * stride + (x0 - x), x1 - x0,
+                row(y_at) + x0);
+  touch(x0, y0, x1, y1);
+}
+
+void CanvasImage::fill(int colour, int x, int y, int w, int h) {
+  const int x0 = std::max(x, clip_x0_), y0 = std::max(y, clip_y0_);
+  const int x1 = std::min(x + w, clip_x1_), y1 = std::min(y + h, clip_y1_);
+  if (x0 >= x1 || y0 >= y1) return;
+  for (int y_at = y0; y_at < y1; ++y_at)
+    std::fill_n(row(y_at) + x0, x1 - x0, kPalette[static_cast<std::size_t>(colour & 15)]);
+  touch(x0, y0, x1, y1);
+}
+
+void CanvasImage::text(int x, int y, const std::string& text, int pixels, int colour) {
+  int box[4] = {0, 0, 0, 0};  // what the page blended: x0, y0, x1, y1
+  js_blend_text(pixels_.data(), width_, height_, clip_x0_, clip_y0_, clip_x1_, clip_y1_, x, y,
+                text.c_str(), pixels, colour, box);
+  if (box[0] < box[2] && box[1] < box[3]) touch(box[0], box[1], box[2], box[3]);
+}
+
+void CanvasImage::flush() {
+  if (dirty_x0_ >= dirty_x1_ || dirty_y0_ >= dirty_y1_) return;
+  js_put(pixels_.data(), width_, height_, dirty_x0_, dirty_y0_, dirty_x1_ - dirty_x0_,
+         dirty_y1_ - dirty_y0_);
+  dirty_x1_ = dirty_x0_;
+}
+
+}  // namespace pawnfall

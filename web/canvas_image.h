@@ -1,0 +1,43 @@
+// The canvas's pixels, made here and handed to the page in one piece per frame: a square's
+// picture and outline are row copies and fills in memory, where a canvas call each cost far more.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pawnfall {
+
+class CanvasImage {
+ public:
+  // A canvas of width × height device pixels, the drawing's area within it, all green.
+  void reset(int width, int height, int x, int y, int w, int h);
+  // A picture from the page, at w × h device pixels (scaled there when the set differs).
+  void picture(int id, int x, int y, int w, int h);
+  void fill(int colour, int x, int y, int w, int h);
+  // Text is set by the page's fonts and blended in.
+  void text(int x, int y, const std::string& text, int pixels, int colour);
+  // Puts what changed since the last time on the canvas.
+  void flush();
+  // Forgets the pictures made for the last scale.
+  void forget_pictures() { pictures_ = {}; }
+
+ private:
+  struct Scaled {
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> pixels;
+  };
+  void touch(int x0, int y0, int x1, int y1);
+  std::uint32_t* row(int y) {
+    return pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+  }
+  int width_ = 0, height_ = 0;
+  int clip_x0_ = 0, clip_y0_ = 0, clip_x1_ = 0, clip_y1_ = 0;  // the drawing's area, exclusive
+  std::vector<std::uint32_t> pixels_;
+  int dirty_x0_ = 0, dirty_y0_ = 0, dirty_x1_ = 0, dirty_y1_ = 0;
+  static constexpr int kPictures = 22 * 4;
+  std::array<Scaled, kPictures> pictures_;
+};
+
+}  // namespace pawnfall

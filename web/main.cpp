@@ -1,0 +1,105 @@
+// Pawnfall in a browser: owns the game and runs the procedures the page's events ask for, one at
+// a time in the order they came (the page queues them while one runs).
+#include <emscripten.h>
+
+#include <cstdint>
+
+#include "game/commands.h"
+#include "game/lifecycle.h"
+#include "game/turn.h"
+#include "model/backgrounds.h"
+#include "sound/sound.h"
+#include "web/web_platform.h"
+
+EM_JS(double, js_area_width, (), { return Page.area().width; });
+EM_JS(double, js_area_height, (), { return Page.area().height; });
+EM_JS(double, js_device_pixel_ratio, (), { return Page.area().ratio; });
+EM_ASYNC_JS(void, js_load_pictures, (int set), { await Page.loadPictures(set); });
+EM_JS(void, js_started, (), { Page.started(); });
+
+namespace pawnfall {
+namespace {
+
+struct Program {
+  WebPlatform platform;
+  Sound sound{platform};
+  Game game{platform, sound};
+  bool shut_down = false;
+};
+
+Program& program() {
+  static Program p;
+  return p;
+}
+
+}  // namespace
+}  // namespace pawnfall
+
+using namespace pawnfall;
+
+extern "C" {
+
+// Sizes the canvas to the page's area and draws it again; answers the picture set wanted.
+EMSCRIPTEN_KEEPALIVE int web_layout(double width, double height, double ratio) {
+  return program().platform.set_layout(width, height, ratio);
+}
+
+// A press at css pixels of the canvas: 1 left, 2 right, 4 middle, 8 another button.
+EMSCRIPTEN_KEEPALIVE void web_press(int button, double x, double y) {
+  Program& p = program();
+  if (p.shut_down) return;
+  const auto [tx, ty] = p.platform.press_twips(x, y);
+  マウス押下(p.game, static_cast<マウスボタン>(button), tx, ty);
+  p.platform.flush();
+}
+
+// A menu command: the tile codes, or 100 最初, 101 移動指導, 102 BGM, 103 その他.
+EMSCRIPTEN_KEEPALIVE void web_menu(int command) {
+  Program& p = program();
+  if (p.shut_down) return;
+  switch (command) {
+    case 100:
+      CANCEL_Click(p.game);
+      break;
+    case 101:
+      SIDOU_Click(p.game);
+      break;
+    case 102:
+      BGM_Click(p.game);
+      break;
+    case 103:
+      VER_Click(p.game);
+      break;
+    default:
+      if (背景_コードから(command)) 背景_Click(p.game, command);
+  }
+  p.platform.flush();
+}
+
+// After the first frame, once the page has put the wave files in the current folder.
+EMSCRIPTEN_KEEPALIVE void web_start_sound() {
+  Program& p = program();
+  if (!p.shut_down) 起動処理_サウンド(p.game, 0);
+  p.platform.flush();
+}
+
+EMSCRIPTEN_KEEPALIVE void web_shut_down() {
+  Program& p = program();
+  if (p.shut_down) return;
+  p.shut_down = true;
+  終了処理(p.game);
+}
+
+}  // extern "C"
+
+int main() {
+  Program& p = program();
+  // The pictures for the first frame's density come first; nothing else is in its way.
+  const int set = p.platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio());
+  js_load_pictures(set);
+  p.platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio());
+  起動処理_画面(p.game);
+  p.platform.flush();
+  js_started();
+  return 0;
+}

@@ -1,0 +1,72 @@
+// The browser's implementation of the platform: the page's canvas, menus, boxes, clock, storage
+// and sound library.
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "model/platform.h"
+#include "web/canvas_image.h"
+#include "web/drawing_record.h"
+
+namespace pawnfall {
+
+class WebPlatform : public Platform {
+ public:
+  WebPlatform();
+
+  // Where the drawing stands on the canvas: device pixels per pixel of the starting window, and
+  // its top-left corner in device pixels.
+  struct Layout {
+    double scale = 1;
+    int x = 0, y = 0;
+  };
+  // The scale that fits the drawing into an area of css pixels (whole 34ths of a device pixel
+  // per pixel, so every square is as wide as the next), centred.
+  static Layout fit(double width, double height, double device_pixel_ratio);
+  // Sizes the canvas for the area and draws everything again; answers the picture set the
+  // scale wants (1 to 4), which the page loads when it has not yet.
+  int set_layout(double width, double height, double device_pixel_ratio);
+  // The twips a press at a css pixel of the canvas stands for.
+  std::pair<double, double> press_twips(double x, double y) const;
+
+  void paint_picture(Picture picture, double x, double y) override;
+  void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
+  void print_text(double x, double y, std::string_view text, std::string_view face, int points,
+                  int colour) override;
+  void present() override { image_.flush(); }
+  // Puts what was drawn on the canvas: at every pause, and when a procedure ends.
+  void flush() { image_.flush(); }
+  bool checked(MenuItem item) const override;
+  void set_checked(MenuItem item, bool on) override;
+  void message_box(std::string_view text, std::string_view caption, MessageIcon icon) override;
+  void wait(double seconds) override;
+  std::optional<SoundLibrary> load_sound_library() override;
+  FileContents read_file(std::string_view name, std::size_t max_bytes) override;
+  SaveResult replace_file(std::string_view name, std::string_view bytes) override;
+
+ private:
+  void paint(const DrawOp& op);
+  // A picture's size in pixels of the starting window, as the page found it; nullopt for none.
+  std::optional<std::pair<int, int>> natural_size(Picture picture);
+
+  Layout layout_;
+  CanvasImage image_;
+  double device_pixel_ratio_ = 1;
+  DrawingRecord record_;
+  std::map<MenuItem, bool> checks_;
+  struct Size {
+    bool known = false;
+    int w = 0, h = 0;
+  };
+  static constexpr int kCodes = 22;  // every code with a picture is below
+  std::array<Size, kCodes * 4> sizes_{};
+};
+
+// The client area's size in pixels of the starting window: the window less the menu bar.
+inline constexpr int 画面幅画素 = 窓幅画素;
+inline constexpr int 画面高画素 = 窓高画素 - 20;
+
+}  // namespace pawnfall
