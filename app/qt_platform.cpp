@@ -112,7 +112,7 @@ SaveResult QtPlatform::replace_file(std::string_view name, std::string_view byte
 
 std::unique_ptr<FileLock> QtPlatform::lock_file(std::string_view name) {
   // Long enough for a few other windows' saves on a slow disk, short enough not to be a hang.
-  return lock_folder_of(name, std::chrono::milliseconds(1500));
+  return lock_folder_of(name, kFileLockWait);
 }
 
 }  // namespace pawnfall

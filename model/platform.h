@@ -1,6 +1,7 @@
 // The boundary between the game and the window system, clock, files and sound library.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -75,6 +76,10 @@ class FileLock {
  public:
   virtual ~FileLock() = default;
 };
+
+// How long a save waits for another holder of the lock: long enough for any save on a slow
+// disk, short enough that the game never seems to hang.
+inline constexpr std::chrono::milliseconds kFileLockWait{1500};
 
 // How replacing a file ended.
 enum class SaveResult { Saved, NoSpace, NotPermitted, NotRegular, Busy, Failed };

@@ -22,6 +22,9 @@ EM_ASYNC_JS(void, js_message_box, (const char* text, const char* caption, int wa
 EM_JS(int, js_storage_size, (const char* name), { return Page.storage.size(UTF8ToString(name)); });
 EM_JS(void, js_storage_read, (const char* name, char* out, int length),
       { Page.storage.read(UTF8ToString(name), out, length); });
+EM_ASYNC_JS(int, js_lock_take, (const char* name, int wait_ms),
+            { return await Page.locks.take(UTF8ToString(name), wait_ms); });
+EM_JS(void, js_lock_release, (int id), { Page.locks.release(id); });
 EM_JS(int, js_storage_write, (const char* name, const char* bytes, int length),
       { return Page.storage.write(UTF8ToString(name), bytes, length); });
 
@@ -194,7 +197,8 @@ std::optional<SoundLibrary> WebPlatform::load_sound_library() {
 FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes) {
   const std::string n(name);
   const int size = js_storage_size(n.c_str());
-  if (size < 0) return {};
+  if (size == -1) return {};
+  if (size < 0) return {FileStatus::Unreadable, {}, "ブラウザの保存領域を読むことができません。"};
   std::string bytes(std::min(static_cast<std::size_t>(size), max_bytes), '\0');
   js_storage_read(n.c_str(), bytes.data(), static_cast<int>(bytes.size()));
   return {FileStatus::Read, std::move(bytes)};
@@ -213,6 +217,28 @@ SaveResult WebPlatform::replace_file(std::string_view name, std::string_view byt
     default:
       return SaveResult::Failed;
   }
+}
+
+namespace {
+
+class PageLock : public FileLock {
+ public:
+  explicit PageLock(int id) : id_(id) {}
+  ~PageLock() override {
+    if (id_ > 0) js_lock_release(id_);
+  }
+
+ private:
+  int id_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileLock> WebPlatform::lock_file(std::string_view name) {
+  const int id =
+      js_lock_take(std::string(name).c_str(), static_cast<int>(kFileLockWait.count()));
+  if (id == 0) return nullptr;
+  return std::make_unique<PageLock>(id);
 }
 
 }  // namespace pawnfall

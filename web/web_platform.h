@@ -46,6 +46,7 @@ class WebPlatform : public Platform {
   std::optional<SoundLibrary> load_sound_library() override;
   FileContents read_file(std::string_view name, std::size_t max_bytes) override;
   SaveResult replace_file(std::string_view name, std::string_view bytes) override;
+  std::unique_ptr<FileLock> lock_file(std::string_view name) override;
 
  private:
   void paint(const DrawOp& op);

@@ -230,12 +230,13 @@ const Page = (() => {
 
   // --- The settings file in the browser's storage, as the very bytes (one char per byte). ---
   const storage = {
+    // The item's length; -1 when there is none, -2 when the storage refuses to be read.
     size(name) {
       try {
         const value = localStorage.getItem(name);
         return value === null ? -1 : value.length;
       } catch (e) {
-        return -1;
+        return -2;
       }
     },
     read(name, out, length) {
@@ -252,6 +253,37 @@ const Page = (() => {
       } catch (e) {
         return e && e.name === 'QuotaExceededError' ? 1 : e && e.name === 'SecurityError' ? 2 : 3;
       }
+    },
+  };
+
+  // --- The settings' lock, shared by every tab of the site, held from reading the stored best to
+  // replacing it as the desktop holds its folder's. Taken within a bounded wait or not at all. ---
+  const locks = {
+    held: new Map(),
+    next: 1,
+    // A number for the lock held; 0 when another tab kept it all the while; -1 when the browser
+    // has no locks to take, and the save goes ahead without, as on a file system without locks.
+    take(name, waitMs) {
+      if (!navigator.locks) return Promise.resolve(-1);
+      return new Promise((resolve) => {
+        const controller = new AbortController();
+        const timer = setTimeout(() => controller.abort(), waitMs);
+        navigator.locks
+          .request(name, {signal: controller.signal}, () => {
+            clearTimeout(timer);
+            const id = this.next++;
+            return new Promise((release) => {
+              this.held.set(id, release);
+              resolve(id);
+            });
+          })
+          .catch(() => resolve(0));
+      });
+    },
+    release(id) {
+      const release = this.held.get(id);
+      this.held.delete(id);
+      if (release) release();
     },
   };
 
@@ -421,6 +453,7 @@ const Page = (() => {
     },
     messageBox,
     storage,
+    locks,
     audio,
     started() {
       ready = true;
