@@ -125,7 +125,8 @@ std::optional<OnScreen> on_screen(XSession& x, const QString& window) {
   if (!info || !extents || !extents->contains('=')) return std::nullopt;
   auto field = [&](const char* name) {
     for (const QString& line : info->split('\n'))
-      if (line.trimmed().startsWith(QLatin1String(name))) return line.section(':', 1).trimmed().toInt();
+      if (line.trimmed().startsWith(QLatin1String(name)))
+        return line.section(':', 1).trimmed().toInt();
     return -1;
   };
   const QRect client(field("Absolute upper-left X:"), field("Absolute upper-left Y:"),
@@ -328,9 +329,8 @@ TEST(RealWindow, OnALaptopScreenAt125PercentTheWholeFrameFitsAndPressesLandOnThe
   for (int i = 0; i < 50 && !(at && screen.contains(at->frame)); ++i, QThread::msleep(100))
     at = on_screen(x, window);
   ASSERT_TRUE(at) << "no frame extents from the window manager";
-  EXPECT_TRUE(screen.contains(at->frame))
-      << "frame " << at->frame.x() << "," << at->frame.y() << " " << at->frame.width() << "x"
-      << at->frame.height();
+  EXPECT_TRUE(screen.contains(at->frame)) << "frame " << at->frame.x() << "," << at->frame.y()
+                                          << " " << at->frame.width() << "x" << at->frame.height();
   std::optional<Placement> placement;
   for (int i = 0; i < 50 && !placement; ++i, QThread::msleep(100))
     placement = find_scaled_image(x.screenshot(), at->client, 窓幅画素 * 5 / 8);
