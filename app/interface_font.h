@@ -7,12 +7,12 @@
 
 namespace pawnfall {
 
-// The family that fontconfig, with the desktop's settings, would give Japanese sans-serif text,
-// when it has Japanese letters; else empty.
-QString japanese_interface_family();
+// The installed family that fontconfig, with the desktop's settings, gives a family name or an
+// alias such as "Sans Serif"; with a language, only one that has its letters. Empty when none.
+QString matched_family(const QString& family, const char* language = nullptr);
 
-// `desktop` with `japanese` after its own families, which Qt asks for the letters they lack
-// before any search of its own.
+// The desktop's font with its family named as installed and `japanese` after it, which Qt asks
+// for the letters the first lacks.
 QFont with_japanese(QFont desktop, const QString& japanese);
 
 }  // namespace pawnfall

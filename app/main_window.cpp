@@ -27,10 +27,12 @@ void install_fonts() {
   const QString face =
       QString::fromUtf8(窓フォント.data(), static_cast<qsizetype>(窓フォント.size()));
   QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
+  // Found first: it has Qt read the font configuration, which the look-up below then shares.
+  const QString mincho = QtImage::installed_family(face);
   // Menus and boxes keep the desktop's font; their Japanese letters come from the desktop's
   // Japanese sans-serif face, or from the board's Mincho face where there is none.
-  QString japanese = japanese_interface_family();
-  if (japanese.isEmpty()) japanese = QtImage::installed_family(face);
+  QString japanese = matched_family(QStringLiteral("sans-serif"), "ja");
+  if (japanese.isEmpty()) japanese = mincho;
   QApplication::setFont(with_japanese(QApplication::font(), japanese));
 }
 
