@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 #include "app/board_view.h"
 #include "app/main_window.h"
@@ -176,24 +177,20 @@ TEST(Presses, APressOnTheMiddleOrAnyEdgeOfASquareSelectsThatSquare) {
   }
 }
 
-// The zoom stays 1 wherever the starting size fits, and below it goes down in steps of a 34th
-// of a device pixel per pixel, to about half and no further.
+// The zoom stays 1 wherever the starting size fits; below it, steps of a 34th of a device pixel
+// per pixel, down to about half and no further.
 TEST(Presses, AWidgetSmallerThanTheStartShowsTheDrawingSmallerDownToAboutHalf) {
-  const QSize content(窓幅画素, 595);
-  const struct {
-    double ratio;
-    QSize widget;
-    double zoom;
-  } cases[] = {{1, content, 1},
-               {1.25, content, 1},
-               {1, content / 2, 0.5},
-               {1, content / 4, 0.5},
-               {1.25, content / 4, 21.0 / 34 / 1.25},
-               {2, content / 2, 0.5},
-               {1, QSize(700, 595), 30.0 / 34}};
-  for (const auto& c : cases)
-    EXPECT_DOUBLE_EQ(BoardView::fit(c.widget, content, c.ratio).zoom, c.zoom)
-        << c.widget.width() << "x" << c.widget.height() << " at " << c.ratio;
+  const QSize c(窓幅画素, 595);
+  const std::tuple<double, QSize, double> cases[] = {{1, c, 1},
+                                                     {1.25, c, 1},
+                                                     {1, c / 2, 0.5},
+                                                     {1, c / 4, 0.5},
+                                                     {1.25, c / 4, 21.0 / 34 / 1.25},
+                                                     {2, c / 2, 0.5},
+                                                     {1, QSize(700, 595), 30.0 / 34}};
+  for (const auto& [ratio, widget, zoom] : cases)
+    EXPECT_DOUBLE_EQ(BoardView::fit(widget, c, ratio).zoom, zoom)
+        << widget.width() << " at " << ratio;
 }
 
 // The same through a real widget and its mouse events, enlarged one and a half and three times
