@@ -31,6 +31,8 @@ namespace {
 // A square is 34 pixels of the starting window: with scales in 34ths, it is a whole number of
 // device pixels, the same for every square.
 constexpr double kScaleSteps = 34;
+// The least a window may be made: half the starting size, where a square is 17 pixels.
+constexpr double kLeastZoom = 0.5;
 
 }  // namespace
 
@@ -38,15 +40,21 @@ BoardView::BoardView(QtPlatform& platform, PressHandler on_press, QSize content,
     : QWidget(parent), platform_(platform), on_press_(std::move(on_press)), content_(content) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
-  setMinimumSize(content);
+  setMinimumSize((content.width() + 1) / 2, (content.height() + 1) / 2);
 }
 
 BoardView::Layout BoardView::fit(QSize widget, QSize content, double ratio) {
   const double fits = std::min(double(widget.width()) / content.width(),
                                double(widget.height()) / content.height());
+  const double steps = std::floor(fits * ratio * kScaleSteps + 1e-9);
   double zoom = 1;
-  if (fits > 1)
-    zoom = std::max(1.0, std::floor(fits * ratio * kScaleSteps + 1e-9) / kScaleSteps / ratio);
+  if (fits > 1) {
+    zoom = std::max(1.0, steps / kScaleSteps / ratio);
+  } else if (fits < 1) {
+    // Smaller, in whole steps too, but no smaller than the least step at about half the size.
+    const double least = std::max(1.0, std::floor(kLeastZoom * ratio * kScaleSteps));
+    zoom = std::max(least, steps) / kScaleSteps / ratio;
+  }
   const double scale = ratio * zoom;
   const QSize device(qRound(widget.width() * ratio), qRound(widget.height() * ratio));
   const QSize shown(qRound(content.width() * scale), qRound(content.height() * scale));

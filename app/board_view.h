@@ -18,9 +18,9 @@ class BoardView : public QWidget {
   // content: the pixels of the starting window that the client area shows at zoom 1.
   BoardView(QtPlatform& platform, PressHandler on_press, QSize content, QWidget* parent);
 
-  // Where the drawing stands in the widget: the zoom that fits it (whole steps of a 34th of a
-  // device pixel per pixel, so every square is as wide as the next; never below 1), and its
-  // top-left corner in device pixels, centred.
+  // Where the drawing stands in the widget: the zoom that fits it (1 wherever the starting size
+  // fits; else whole steps of a 34th of a device pixel per pixel, so every square is as wide
+  // as the next, down to about a half), and its top-left corner in device pixels, centred.
   struct Layout {
     double zoom;
     QPoint offset;

@@ -8,10 +8,13 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <QWindow>
 
+#include <cmath>
 #include <utility>
 
+#include "app/interface_font.h"
 #include "app/qt_text.h"
 #include "game/commands.h"
 #include "game/lifecycle.h"
@@ -24,14 +27,13 @@ namespace pawnfall {
 void install_fonts() {
   const QString face = qs(窓フォント);
   QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
-  // Menus and boxes are set in the same face, named as installed: one font in memory instead of
-  // two, and no fallback for Qt to look for, which costs a sort of every installed font.
-  const QString family = QtImage::installed_family(face);
-  if (family != face) {
-    QFont font = QApplication::font();
-    font.setFamily(family);
-    QApplication::setFont(font);
-  }
+  // Found first: it has Qt read the font configuration, which the look-up below then shares.
+  const QString mincho = QtImage::installed_family(face);
+  // Menus and boxes keep the desktop's font; their Japanese letters come from the desktop's
+  // Japanese sans-serif face, or from the board's Mincho face where there is none.
+  QString japanese = matched_family(QStringLiteral("sans-serif"), "ja");
+  if (japanese.isEmpty()) japanese = mincho;
+  QApplication::setFont(with_japanese(QApplication::font(), japanese));
 }
 
 MainWindow::MainWindow(const Place& place)
@@ -65,22 +67,44 @@ MainWindow::MainWindow(const Place& place)
   qApp->installEventFilter(this);
 
   起動処理_画面(game_);
-  // The sound device can take a while to open: the game shows itself first.
-  view_->after_first_frame(
-      [this] { handle([this] { 起動処理_サウンド(game_, static_cast<std::int32_t>(winId())); }); });
+  // The sound device can take a while to open: the game shows itself first. By then the window
+  // manager has framed the window, and the frame is known.
+  view_->after_first_frame([this] {
+    if (fit_to_screen_) fit_to_screen();
+    handle([this] { 起動処理_サウンド(game_, static_cast<std::int32_t>(winId())); });
+  });
 
-  // The starting size, which the player may enlarge but not shrink.
+  // The starting size, which the player may enlarge, or shrink down to about a half.
   resize(窓幅画素, 窓高画素);
 }
 
 MainWindow::~MainWindow() { shut_down(); }
 
 void MainWindow::show_in_place() {
+  // The client area first, before the frame is known; the frame once the first frame is shown.
+  fit_to_screen_ = true;
+  fit_to_screen();
   show();
   // Placed once shown, as the frame's position: start-up already made the native window, and
   // a move before showing would put the client area at the corner, which some window managers
   // answer by pushing the title bar off the screen.
-  windowHandle()->setFramePosition(QPoint(0, 0));
+  windowHandle()->setFramePosition(screen()->availableGeometry().topLeft());
+}
+
+void MainWindow::fit_to_screen() {
+  const QRect free = screen()->availableGeometry();
+  const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  const QSize room = free.size().shrunkBy(frame);
+  const int bar = menuBar()->height();
+  const QSize start(窓幅画素, 窓高画素), content = start - QSize(0, bar);
+  if (room.width() >= start.width() && room.height() >= start.height()) return;
+  const double zoom =
+      BoardView::fit(room - QSize(0, bar), content, view_->devicePixelRatioF()).zoom;
+  // Just wide and high enough for the drawing at that zoom, so no band of green is left over.
+  const QSize client(int(std::ceil(content.width() * zoom - 1e-9)),
+                     int(std::ceil(content.height() * zoom - 1e-9)) + bar);
+  resize(client.boundedTo(room).expandedTo(minimumSizeHint()));
+  if (isVisible()) windowHandle()->setFramePosition(free.topLeft());
 }
 
 void MainWindow::build_menus() {

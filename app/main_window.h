@@ -22,7 +22,8 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(const Place& place = {});
   ~MainWindow() override;
 
-  // Shows the window with its frame, title bar included, at the screen's top-left corner.
+  // Shows the window with its frame, title bar included, at the top-left corner of the
+  // screen's free area; at the largest size that fits there when the starting size does not.
   void show_in_place();
 
   Game& game() { return game_; }
@@ -39,6 +40,9 @@ class MainWindow : public QMainWindow {
 
  private:
   void build_menus();
+  // Makes the window, with its frame as far as it is known, fit the screen's free area, at the
+  // largest size whose drawing fills the client area; and puts the frame at the area's corner.
+  void fit_to_screen();
   // Runs a game procedure to its end; a close asked for meanwhile follows it.
   void handle(const std::function<void()>& procedure);
   void shut_down();
@@ -53,9 +57,10 @@ class MainWindow : public QMainWindow {
   bool shut_down_ = false;
   bool handling_ = false;
   bool close_pending_ = false;
+  bool fit_to_screen_ = false;
 };
 
-// The game's named face and the menus and boxes set in the installed Japanese font.
+// The game's named face, and the menus and boxes in the desktop's font with a Japanese face.
 void install_fonts();
 
 }  // namespace pawnfall

@@ -9,8 +9,12 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 export CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 export CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
+# Whoever builds the package may name themselves its maintainer, as with Debian's own tools.
+maintainer=(-UPAWNFALL_MAINTAINER)
+[[ -n ${DEBFULLNAME:-} && -n ${DEBEMAIL:-} ]] &&
+  maintainer=(-DPAWNFALL_MAINTAINER="$DEBFULLNAME <$DEBEMAIL>")
 cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAWNFALL_DEBIAN=ON \
-  -DPAWNFALL_TESTS=OFF -DPAWNFALL_BENCH=OFF >/dev/null
+  -DPAWNFALL_TESTS=OFF -DPAWNFALL_BENCH=OFF "${maintainer[@]}" >/dev/null
 cmake --build build-deb -j"$(nproc)"
 rm -rf build-deb/packages
 (cd build-deb && cpack >/dev/null)

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang
   qt6-base-dev libgl-dev
-  libsdl2-dev
+  libsdl2-dev libfontconfig-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick openbox

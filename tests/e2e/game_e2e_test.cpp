@@ -113,21 +113,30 @@ TEST(RealWindow, OpensWithItsCaptionAndMenuBarAndEscapeEndsItWithStatusZero) {
   escape_ends_with_status_zero(game);
 }
 
-// The top of the window's frame on the screen: the client area's top less the frame's top
-// extent that the window manager announces.
-std::optional<int> frame_top(XSession& x, const QString& window) {
+// The window's client area on the screen, and its frame: the client area grown by the frame's
+// extents that the window manager announces.
+struct OnScreen {
+  QRect client, frame;
+};
+std::optional<OnScreen> on_screen(XSession& x, const QString& window) {
   const auto info = x.run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
   const auto extents = x.run(QStringLiteral("xprop"),
                              {QStringLiteral("-id"), window, QStringLiteral("_NET_FRAME_EXTENTS")});
   if (!info || !extents || !extents->contains('=')) return std::nullopt;
-  int client_top = -1;
-  for (const QString& line : info->split('\n'))
-    if (line.contains(QStringLiteral("Absolute upper-left Y:")))
-      client_top = line.section(':', 1).trimmed().toInt();
+  auto field = [&](const char* name) {
+    for (const QString& line : info->split('\n'))
+      if (line.trimmed().startsWith(QLatin1String(name)))
+        return line.section(':', 1).trimmed().toInt();
+    return -1;
+  };
+  const QRect client(field("Absolute upper-left X:"), field("Absolute upper-left Y:"),
+                     field("Width:"), field("Height:"));
   // left, right, top, bottom
   const QStringList sizes = extents->section('=', 1).split(',');
-  if (client_top < 0 || sizes.size() != 4) return std::nullopt;
-  return client_top - sizes[2].trimmed().toInt();
+  if (client.top() < 0 || sizes.size() != 4) return std::nullopt;
+  const QMargins frame(sizes[0].trimmed().toInt(), sizes[2].trimmed().toInt(),
+                       sizes[1].trimmed().toInt(), sizes[3].trimmed().toInt());
+  return OnScreen{client, client.marginsAdded(frame)};
 }
 
 TEST(RealWindow, UnderAWindowManagerTheTitleBarLandsOnTheScreen) {
@@ -135,11 +144,11 @@ TEST(RealWindow, UnderAWindowManagerTheTitleBarLandsOnTheScreen) {
   ASSERT_TRUE(x.ok());
   GameProcess game(x);
   ASSERT_TRUE(game.wait_for_window());
-  std::optional<int> top;
-  for (int i = 0; i < 30 && top != 0; ++i, QThread::msleep(100))
-    top = frame_top(x, *x.visible_window(QStringLiteral("^Pawnfall for Windows$")));
-  ASSERT_TRUE(top) << "no frame extents from the window manager";
-  EXPECT_EQ(*top, 0) << "the frame's top edge is not at the top of the screen";
+  std::optional<OnScreen> at;
+  for (int i = 0; i < 30 && !(at && at->frame.top() == 0); ++i, QThread::msleep(100))
+    at = on_screen(x, *x.visible_window(QStringLiteral("^Pawnfall for Windows$")));
+  ASSERT_TRUE(at) << "no frame extents from the window manager";
+  EXPECT_EQ(at->frame.top(), 0) << "the frame's top edge is not at the top of the screen";
   escape_ends_with_status_zero(game);
 }
 
@@ -212,16 +221,16 @@ std::optional<QSize> window_size(XSession& x, const QString& window) {
   return size.isValid() ? std::optional(size) : std::nullopt;
 }
 
-// Where the enlarged image stands on a screenshot: across the screen's middle row it is what
-// differs from the window's own green around it (the tile is a lighter green), and its top is
-// found from the outline above board row 1, which the scale places.
-std::optional<Placement> find_enlarged_image(const QImage& shot, int client_top) {
+// Where the enlarged or shrunk image stands on a screenshot: across the client area's middle
+// row it is what differs from the window's own green around it (the tile is a lighter green),
+// and its top is found from the outline above board row 1, which the scale places.
+std::optional<Placement> find_scaled_image(const QImage& shot, QRect client, int least_width) {
   const QRgb around = qRgb(0, 128, 0);
-  const int middle = shot.height() / 2;
-  int left = 0, right = shot.width() - 1;
+  const int middle = client.center().y(), client_top = client.top();
+  int left = client.left(), right = client.right();
   while (left < right && (shot.pixel(left, middle) & 0xFFFFFF) == (around & 0xFFFFFF)) ++left;
   while (right > left && (shot.pixel(right, middle) & 0xFFFFFF) == (around & 0xFFFFFF)) --right;
-  if (right - left < 窓幅画素) return std::nullopt;
+  if (right - left < least_width) return std::nullopt;
   // A scale in 34ths makes the image round(773 × scale) pixels wide.
   const double scale = std::round((right - left + 1) * 34.0 / 窓幅画素) / 34;
   const int column = left + twips_to_pixels(盤X(1.5), scale);
@@ -284,7 +293,8 @@ TEST(RealWindow, MaximisedOnA4KScreenTheImageFillsItAndAChainFallsAsTheRulesSay)
   std::optional<Placement> placement;
   QImage shot;
   for (int i = 0; i < 50 && !(placement && placement->scale > 3); ++i, QThread::msleep(100))
-    placement = find_enlarged_image(shot = x.screenshot(), start->y());
+    placement =
+        find_scaled_image(shot = x.screenshot(), QRect(0, start->y(), 3840, 2160), 窓幅画素);
   ASSERT_TRUE(placement) << "no enlarged image on the screen";
   // Centred across the screen, and reaching down to its bottom edge but for what the scale's
   // steps of a 34th leave over (shared above and below).
@@ -294,6 +304,31 @@ TEST(RealWindow, MaximisedOnA4KScreenTheImageFillsItAndAChainFallsAsTheRulesSay)
   const int column = placement->origin.x() + width / 2;
   while (bottom > 0 && (shot.pixel(column, bottom) & 0xFFFFFF) == 0x008000) --bottom;
   EXPECT_LT(shot.height() - 1 - bottom, 20) << "the image does not reach the screen's bottom";
+  EXPECT_GT(play_a_chain(x, placement), 0);
+  escape_ends_with_status_zero(game);
+}
+
+// A common laptop: 1366 × 768 at a desktop scale of 125 %, where the starting size and its title
+// bar do not fit. The window opens smaller, its whole frame on the screen, and presses on the
+// smaller picture land on the squares they are on.
+TEST(RealWindow, OnALaptopScreenAt125PercentTheWholeFrameFitsAndPressesLandOnTheirSquares) {
+  XSession x(/*window_manager=*/true, QSize(1366, 768));
+  ASSERT_TRUE(x.ok());
+  GameOptions options;
+  options.environment << QStringLiteral("QT_SCALE_FACTOR=1.25");
+  GameProcess game(x, options);
+  ASSERT_TRUE(game.wait_for_window());
+  const QString window = *x.visible_window(QStringLiteral("^Pawnfall for Windows$"));
+  const QRect screen(0, 0, 1366, 768);
+  std::optional<OnScreen> at;
+  for (int i = 0; i < 50 && !(at && screen.contains(at->frame)); ++i, QThread::msleep(100))
+    at = on_screen(x, window);
+  ASSERT_TRUE(at && screen.contains(at->frame)) << "the frame is off the screen";
+  std::optional<Placement> placement;
+  for (int i = 0; i < 50 && !placement; ++i, QThread::msleep(100))
+    placement = find_scaled_image(x.screenshot(), at->client, 窓幅画素 * 5 / 8);
+  ASSERT_TRUE(placement) << "no picture in the client area";
+  EXPECT_LT(placement->scale, 1.25) << "drawn at the starting size, which does not fit";
   EXPECT_GT(play_a_chain(x, placement), 0);
   escape_ends_with_status_zero(game);
 }

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 #include "app/board_view.h"
 #include "app/main_window.h"
@@ -105,12 +106,14 @@ QImage picture(const char* name, int set) {
 }
 
 // A piece at twice, three times and one and a half times the size is the drawing made for
-// that density (the half-way one the 2x drawing made smaller), never the 1x drawing enlarged.
+// that density (the half-way one the 2x drawing made smaller), never the 1x drawing enlarged;
+// in a shrunk window, the nearest denser drawing made smaller.
 TEST(Density, APieceIsTheDrawingOfItsDensityNotTheSmallOneEnlarged) {
   const struct {
     Density density;
     int set;
-  } cases[] = {{{2, 1}, 2}, {{1, 3}, 3}, {{1, 1.5}, 2}, {{2, 1.5}, 3}};
+  } cases[] = {{{2, 1}, 2},   {{1, 3}, 3},   {{1, 1.5}, 2},
+               {{2, 1.5}, 3}, {{1, 0.5}, 1}, {{1.25, 0.9}, 2}};
   for (const auto& [d, set] : cases) {
     const double scale = d.ratio * d.zoom;
     SCOPED_TRACE(::testing::Message() << "ratio " << d.ratio << ", zoom " << d.zoom);
@@ -142,7 +145,8 @@ TEST(Presses, APressOnTheMiddleOrAnyEdgeOfASquareSelectsThatSquare) {
     QSize widget;  // in the widget's own pixels
   } cases[] = {{1, content},           {2, content},
                {1, QSize(1200, 1000)}, {1, QSize(2319 + 101, 1785 + 3)},
-               {2, QSize(1200, 1000)}, {1.25, QSize(900, 700)}};
+               {2, QSize(1200, 1000)}, {1.25, QSize(900, 700)},
+               {1, QSize(500, 400)},   {1.25, QSize(773, 560)}};
   for (const auto& c : cases) {
     const BoardView::Layout layout = BoardView::fit(c.widget, content, c.ratio);
     const double scale = c.ratio * layout.zoom;
@@ -172,6 +176,22 @@ TEST(Presses, APressOnTheMiddleOrAnyEdgeOfASquareSelectsThatSquare) {
       }
     }
   }
+}
+
+// The zoom stays 1 wherever the starting size fits; below it, steps of a 34th of a device pixel
+// per pixel, down to about half and no further.
+TEST(Presses, AWidgetSmallerThanTheStartShowsTheDrawingSmallerDownToAboutHalf) {
+  const QSize c(窓幅画素, 595);
+  const std::tuple<double, QSize, double> cases[] = {{1, c, 1},
+                                                     {1.25, c, 1},
+                                                     {1, c / 2, 0.5},
+                                                     {1, c / 4, 0.5},
+                                                     {1.25, c / 4, 21.0 / 34 / 1.25},
+                                                     {2, c / 2, 0.5},
+                                                     {1, QSize(700, 595), 30.0 / 34}};
+  for (const auto& [ratio, widget, zoom] : cases)
+    EXPECT_DOUBLE_EQ(BoardView::fit(widget, c, ratio).zoom, zoom)
+        << widget.width() << " at " << ratio;
 }
 
 // The same through a real widget and its mouse events, enlarged one and a half and three times
@@ -212,7 +232,8 @@ TEST(Zoom, ANewZoomShowsWhatWasDrawnMidChainAndTheStartingSizeAgainAfterIt) {
   Scene scene(platform);
   ASSERT_GT(scene.g.選択駒.追加点数, 0);
   platform.image();
-  for (const Density d : {Density{1, 2}, Density{1, 1.5}, Density{2, 1.5}}) {
+  for (const Density d : {Density{1, 2}, Density{1, 1.5}, Density{2, 1.5}, Density{1, 0.5},
+                          Density{1.25, 21.0 / 34 / 1.25}}) {
     SCOPED_TRACE(::testing::Message() << "ratio " << d.ratio << ", zoom " << d.zoom);
     platform.drawing().rescale(d.ratio, d.zoom);
     QtPlatform fresh(kStart, d.ratio, d.zoom);
@@ -254,7 +275,8 @@ class EagerPlatform : public QtPlatform {
 // painting only what is new leaves what is there: at every density both must give the picture
 // of painting each operation as it comes.
 TEST(Zoom, PaintingARedrawAtOnceLeavesTheSamePictureAsPaintingEachOperation) {
-  for (const Density d : {Density{1, 1}, Density{1, 1.5}, Density{2, 1.5}, Density{1.25, 1}}) {
+  for (const Density d : {Density{1, 1}, Density{1, 1.5}, Density{2, 1.5}, Density{1.25, 1},
+                          Density{1, 0.5}, Density{1.25, 30.0 / 34 / 1.25}}) {
     SCOPED_TRACE(::testing::Message() << "ratio " << d.ratio << ", zoom " << d.zoom);
     QtPlatform batched(kStart, d.ratio, d.zoom);
     EagerPlatform eager(kStart, d.ratio, d.zoom);
