@@ -12,6 +12,8 @@
 #include <cstring>
 #include <utility>
 
+#include "app/qt_palette.h"
+
 namespace pawnfall {
 namespace {
 
@@ -36,8 +38,8 @@ constexpr double kLeastZoom = 0.5;
 
 }  // namespace
 
-BoardView::BoardView(QtPlatform& platform, PressHandler on_press, QSize content, QWidget* parent)
-    : QWidget(parent), platform_(platform), on_press_(std::move(on_press)), content_(content) {
+BoardView::BoardView(QtImage& drawing, PressHandler on_press, QSize content, QWidget* parent)
+    : QWidget(parent), drawing_(drawing), on_press_(std::move(on_press)), content_(content) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize((content.width() + 1) / 2, (content.height() + 1) / 2);
@@ -70,9 +72,9 @@ QPointF BoardView::press_twips(QPointF position, Layout layout, double ratio) {
 
 BoardView::Layout BoardView::fit_drawing() {
   const Layout l = layout();
-  QtImage& drawing = platform_.drawing();
   const double ratio = devicePixelRatioF();
-  if (drawing.zoom() != l.zoom || drawing.scale() != ratio * l.zoom) drawing.rescale(ratio, l.zoom);
+  if (drawing_.zoom() != l.zoom || drawing_.scale() != ratio * l.zoom)
+    drawing_.rescale(ratio, l.zoom);
   return l;
 }
 
@@ -87,7 +89,7 @@ void BoardView::show_drawn(QRect drawn) {
   if (drawn.isEmpty()) return;
   const Layout l = layout();
   const double ratio = devicePixelRatioF();
-  if (platform_.drawing().zoom() != l.zoom || platform_.drawing().scale() != ratio * l.zoom) {
+  if (drawing_.zoom() != l.zoom || drawing_.scale() != ratio * l.zoom) {
     repaint();
     return;
   }
@@ -96,7 +98,7 @@ void BoardView::show_drawn(QRect drawn) {
 }
 
 void BoardView::update_drawn() {
-  const QRect drawn = platform_.drawing().take_drawn();
+  const QRect drawn = drawing_.take_drawn();
   if (drawn.isEmpty()) return;
   pending_ |= widget_area(drawn, layout());
   update(pending_);
@@ -105,7 +107,7 @@ void BoardView::update_drawn() {
 void BoardView::paintEvent(QPaintEvent* event) {
   const Layout l = fit_drawing();
   const double ratio = devicePixelRatioF();
-  const QSize shown = platform_.drawing().device_size();
+  const QSize shown = drawing_.device_size();
   const QRectF target(QPointF(l.offset) / ratio, QSizeF(shown) / ratio);
   QPainter painter(this);
   // Around the drawing, the window's own green; the drawing then paints over any part of a
@@ -114,7 +116,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
       QPoint(int(std::ceil(target.left())), int(std::ceil(target.top()))),
       QPoint(int(std::floor(target.right())) - 1, int(std::floor(target.bottom())) - 1));
   for (const QRect& r : QRegion(event->rect()) - inside)
-    painter.fillRect(r, QtImage::palette_colour(色_背景));
+    painter.fillRect(r, palette_colour(色_背景));
   // The drawing's device pixels that the event asks for.
   const QRectF asked(QPointF(event->rect().topLeft()) * ratio,
                      QSizeF(event->rect().size()) * ratio);
@@ -128,7 +130,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
   const bool all_new = to_window && (QRegion(pending_) - event->region()).isEmpty();
   paint_drawing(painter, l, asked.toAlignedRect().translated(-l.offset), only_new);
   if (all_new) {
-    platform_.drawing().mark_painted();
+    drawing_.mark_painted();
     pending_ = QRect();
   }
   // Queued, so it runs once this frame has been flushed to the screen.
@@ -136,7 +138,6 @@ void BoardView::paintEvent(QPaintEvent* event) {
 }
 
 void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, bool only_new) {
-  QtImage& drawing = platform_.drawing();
   const double ratio = devicePixelRatioF();
   // Straight onto the backing store when it is an image in the drawing's own pixel format, as
   // it is on X11, Wayland and offscreen; else through an image of the asked part.
@@ -151,14 +152,14 @@ void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, boo
     const QPointF corner = to_store.map(QPointF(0, 0));
     const QPoint origin(qRound(corner.x()) + layout.offset.x(),
                         qRound(corner.y()) + layout.offset.y());
-    const QRect part = asked & QRect(QPoint(0, 0), drawing.device_size());
+    const QRect part = asked & QRect(QPoint(0, 0), drawing_.device_size());
     // Some stores are cleared to transparent where they are about to be painted (a translucent
     // window's on X11, every one on Wayland), and keep nothing painted before (what the drawing
     // paints is opaque). Painting everything again at every animation step costs several times
     // a copy, so for such a store the window keeps a copy of its own, as it had to before.
     if (only_new && store->hasAlphaChannel() && !part.isEmpty() &&
         qAlpha(store->pixel(origin + part.topLeft())) != 255 && copy_.isNull())
-      copy_ = QImage(drawing.device_size(), QImage::Format_RGB32);
+      copy_ = QImage(drawing_.device_size(), QImage::Format_RGB32);
     if (!copy_.isNull()) {
       paint_from_copy(*store, origin, part, only_new);
       return;
@@ -166,35 +167,34 @@ void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, boo
     // Text is placed in the store's own pixels too.
     painter.setWorldTransform(to_store.inverted());
     if (only_new)
-      drawing.paint_new_on(*store, painter, origin, asked);
+      drawing_.paint_new_on(*store, painter, origin, asked);
     else
-      drawing.paint_on(*store, painter, origin, asked);
+      drawing_.paint_on(*store, painter, origin, asked);
     return;
   }
-  const QRect part = asked & QRect(QPoint(0, 0), drawing.device_size());
+  const QRect part = asked & QRect(QPoint(0, 0), drawing_.device_size());
   if (part.isEmpty()) return;
   QImage image(part.size(), QImage::Format_RGB32);
   {
     QPainter image_painter(&image);
-    drawing.paint_on(image, image_painter, -part.topLeft(), part);
+    drawing_.paint_on(image, image_painter, -part.topLeft(), part);
   }
   image.setDevicePixelRatio(ratio);
   painter.drawImage(QPointF(part.topLeft() + layout.offset) / ratio, image);
 }
 
 void BoardView::paint_from_copy(QImage& store, QPoint origin, QRect part, bool only_new) {
-  QtImage& drawing = platform_.drawing();
-  const bool fresh = copy_.size() != drawing.device_size() || !copy_valid_;
+  const bool fresh = copy_.size() != drawing_.device_size() || !copy_valid_;
   if (fresh) {
-    copy_ = QImage(drawing.device_size(), QImage::Format_RGB32);
+    copy_ = QImage(drawing_.device_size(), QImage::Format_RGB32);
     part = copy_.rect();
   }
   {
     QPainter painter(&copy_);
     if (only_new && !fresh)
-      drawing.paint_new_on(copy_, painter, QPoint(0, 0), part);
+      drawing_.paint_new_on(copy_, painter, QPoint(0, 0), part);
     else
-      drawing.paint_on(copy_, painter, QPoint(0, 0), part);
+      drawing_.paint_on(copy_, painter, QPoint(0, 0), part);
   }
   copy_valid_ = true;
   const QRect to = part.translated(origin) & store.rect();

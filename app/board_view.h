@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/qt_platform.h"
+#include "app/qt_image.h"
 #include "model/state.h"
 
 namespace pawnfall {
@@ -16,7 +16,7 @@ class BoardView : public QWidget {
  public:
   using PressHandler = std::function<void(マウスボタン, double x, double y)>;
   // content: the pixels of the starting window that the client area shows at zoom 1.
-  BoardView(QtPlatform& platform, PressHandler on_press, QSize content, QWidget* parent);
+  BoardView(QtImage& drawing, PressHandler on_press, QSize content, QWidget* parent);
 
   // Where the drawing stands in the widget: the zoom that fits it (1 wherever the starting size
   // fits; else whole steps of a 34th of a device pixel per pixel, so every square is as wide
@@ -55,7 +55,7 @@ class BoardView : public QWidget {
   // the drawing (all of it when the copy is new or of another size) and copies it from there.
   void paint_from_copy(QImage& store, QPoint origin, QRect part, bool only_new);
 
-  QtPlatform& platform_;
+  QtImage& drawing_;
   // The drawing as the window shows it, kept only for a store that keeps nothing.
   QImage copy_;
   bool copy_valid_ = false;

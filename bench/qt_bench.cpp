@@ -47,7 +47,8 @@ struct Window {
   NoPausePlatform platform;
   Sound sound{platform};
   Game g{platform, sound};
-  BoardView view{platform, [](マウスボタン, double, double) {}, QSize(窓幅画素, 窓高画素), nullptr};
+  BoardView view{platform.drawing(), [](マウスボタン, double, double) {}, QSize(窓幅画素, 窓高画素),
+                 nullptr};
   explicit Window(bool shown = true, int zoom = 1) : platform(zoom) {
     view.resize(QSize(窓幅画素, 窓高画素) * zoom);
     if (shown) {
@@ -171,7 +172,7 @@ BENCHMARK(BM_QtSettingsWrite)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  pawnfall::QtImage::register_pictures();
+  pawnfall::register_pictures();
   pawnfall::install_fonts();
   // A commit that raises the best score saves the settings file in the current directory.
   QTemporaryDir scratch;

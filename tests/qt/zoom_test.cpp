@@ -19,6 +19,7 @@
 
 #include "app/board_view.h"
 #include "app/main_window.h"
+#include "app/qt_palette.h"
 #include "app/qt_platform.h"
 #include "game/deal.h"
 #include "game/turn.h"
@@ -45,7 +46,7 @@ std::pair<QPoint, QPoint> first_capture(const Game& g) {
 // board (all but the brick tile, which was redrawn for the score to read on it).
 struct Scene {
   explicit Scene(QtPlatform& platform) : sound(platform), g(platform, sound) {
-    QtImage::register_pictures();
+    register_pictures();
     guidance.setCheckable(true);
     guidance.setChecked(true);
     platform.set_menu_action(MenuItem::SIDOU, &guidance);
@@ -101,8 +102,8 @@ QImage block(const QImage& image, double x, double y, QSize natural, double scal
 }
 
 QImage picture(const char* name, int set) {
-  QtImage::register_pictures();
-  return rgb32(QImage(QtImage::picture_file(QLatin1String(name), set)));
+  register_pictures();
+  return rgb32(QImage(picture_file(QLatin1String(name), set)));
 }
 
 // A piece at twice, three times and one and a half times the size is the drawing made for
@@ -202,8 +203,9 @@ TEST(Presses, TheEnlargedWidgetHandsTheGameThePressedSquare) {
     QtPlatform platform(kStart, 1.0);
     std::optional<QPoint> pressed;
     BoardView view(
-        platform, [&](マウスボタン, double x, double y) { pressed = QPoint(列番号(x), 行番号(y)); },
-        content, nullptr);
+        platform.drawing(),
+        [&](マウスボタン, double x, double y) { pressed = QPoint(列番号(x), 行番号(y)); }, content,
+        nullptr);
     view.resize(size);
     const BoardView::Layout layout = view.layout();
     ASSERT_GT(layout.zoom, 1.4);
@@ -345,7 +347,7 @@ TEST_F(WindowAtZoom, TheStartingWindowShowsTheDrawingAsItIsAndALargerOneTheDrawi
   const QRect image(layout.offset, content * 2);
   EXPECT_EQ(image.left(), (view->width() - image.width()) / 2);
   EXPECT_EQ(shown.copy(image), rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), content * 2)));
-  const QRgb green = QtImage::palette_colour(色_背景).rgb();
+  const QRgb green = palette_colour(色_背景).rgb();
   EXPECT_EQ(shown.pixel(0, shown.height() / 2), green);
   EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() / 2), green);
   EXPECT_EQ(shown.pixel(image.left() - 1, image.top()), green);
