@@ -15,6 +15,8 @@
 #include <utility>
 
 #include "app/interface_font.h"
+#include "app/qt_fonts.h"
+#include "app/qt_palette.h"
 #include "app/qt_text.h"
 #include "game/commands.h"
 #include "game/lifecycle.h"
@@ -28,7 +30,7 @@ void install_fonts() {
   const QString face = qs(窓フォント);
   QFont::insertSubstitutions(face, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho")});
   // Found first: it has Qt read the font configuration, which the look-up below then shares.
-  const QString mincho = QtImage::installed_family(face);
+  const QString mincho = installed_family(face);
   // Menus and boxes keep the desktop's font; their Japanese letters come from the desktop's
   // Japanese sans-serif face, or from the board's Mincho face where there is none.
   QString japanese = matched_family(QStringLiteral("sans-serif"), "ja");
@@ -41,26 +43,26 @@ MainWindow::MainWindow(const Place& place)
       sound_(platform_, place.sounds),
       game_(platform_, sound_) {
   if (place.files_unavailable) platform_.set_files_unavailable(*place.files_unavailable);
-  QtImage::register_pictures();
+  register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
   // Made from pixmaps rather than file names, which would have Qt look through its icon engine
   // plug-ins first.
-  QIcon icon(QPixmap(QtImage::picture_file(QStringLiteral("icon"))));
-  if (const int set = QtImage::picture_set(qApp->devicePixelRatio()); set > 1)
-    icon.addPixmap(QPixmap(QtImage::picture_file(QStringLiteral("icon"), set)));
+  QIcon icon(QPixmap(picture_file(QStringLiteral("icon"))));
+  if (const int set = picture_set(qApp->devicePixelRatio()); set > 1)
+    icon.addPixmap(QPixmap(picture_file(QStringLiteral("icon"), set)));
   setWindowIcon(icon);
   build_menus();
   // The client area shows the starting window less the menu bar, and grows from there.
   const QSize content(窓幅画素, 窓高画素 - menuBar()->sizeHint().height());
   // Only the client area is green; the menu bar keeps the desktop's own colours.
   view_ = new BoardView(
-      platform_,
+      platform_.drawing(),
       [this](マウスボタン button, double x, double y) {
         handle([&] { マウス押下(game_, button, x, y); });
       },
       content, this);
   QPalette pal = view_->palette();
-  pal.setColor(QPalette::Window, QtImage::palette_colour(色_背景));
+  pal.setColor(QPalette::Window, palette_colour(色_背景));
   view_->setPalette(pal);
   setCentralWidget(view_);
   platform_.set_surface(view_);

@@ -10,42 +10,20 @@
 // out.
 #include "app/qt_image.h"
 
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
-#include <QGuiApplication>
-#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
+#include "app/pixel_rows.h"
+#include "app/qt_fonts.h"
+#include "app/qt_palette.h"
 #include "app/qt_text.h"
-#include "model/pictures.h"
-
-// The sets live in a static library, so their registration must be asked for (outside any
-// namespace), which links them in.
-static void register_picture_sets() {
-  Q_INIT_RESOURCE(pictures_1x);
-  Q_INIT_RESOURCE(pictures_dense);
-}
 
 namespace pawnfall {
 namespace {
-
-constexpr int kDensest = 4;
-
-// Text is set in pixels at the 96 dots per inch that the twips assume, whatever the screen
-// reports, times the scale.
-QFont text_font(std::string_view face, int points, double scale) {
-  QFont font(QtImage::installed_family(qs(face)));
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0 * scale))));
-  // Solid glyph pixels: labels are printed again and again at the same place, and only
-  // without blended edges does every print leave exactly the same picture.
-  font.setStyleStrategy(QFont::NoAntialias);
-  return font;
-}
 
 // The board's grid, on which the tiles and squares stand: cell (c, r) runs from board position
 // (c, r) to (c + 1, r + 1). A full redraw paints most cells several times over; paint_on() paints
@@ -57,52 +35,6 @@ constexpr std::uint8_t kOwn = 1, kRight = 2, kBelow = 4, kDiagonal = 8, kAllCell
 constexpr std::uint8_t kOffGrid = 0xFF;
 
 }  // namespace
-
-void QtImage::register_pictures() { register_picture_sets(); }
-
-QString QtImage::installed_family(const QString& face) {
-  static QHash<QString, QString> found;
-  if (const auto it = found.constFind(face); it != found.cend()) return *it;
-  QString family = face;
-  for (const QString& candidate : QFont::substitutes(face) + QStringList(face)) {
-    // Tried at the application's own size, so the menus then use the font this loads.
-    QFont font = QGuiApplication::font();
-    font.setFamily(candidate);
-    if (QFontInfo(font).family().compare(candidate, Qt::CaseInsensitive) == 0) {
-      family = candidate;
-      break;
-    }
-  }
-  found.insert(face, family);
-  return family;
-}
-
-QColor QtImage::palette_colour(int index) {
-  static const QRgb palette[16] = {
-      qRgb(0, 0, 0),       qRgb(0, 0, 128),   qRgb(0, 128, 0),   qRgb(0, 128, 128),
-      qRgb(128, 0, 0),     qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(192, 192, 192),
-      qRgb(128, 128, 128), qRgb(0, 0, 255),   qRgb(0, 255, 0),   qRgb(0, 255, 255),
-      qRgb(255, 0, 0),     qRgb(255, 0, 255), qRgb(255, 255, 0), qRgb(255, 255, 255)};
-  return QColor(palette[index & 15]);
-}
-
-int QtImage::picture_set(double scale) {
-  for (int set = 1; set < kDensest; ++set)
-    if (scale <= set + 1e-6) return set;
-  return kDensest;
-}
-
-QString QtImage::picture_file(const QString& name, int set) {
-  return QStringLiteral(":/pictures/%1x/%2.%3").arg(set).arg(name, set == 1 ? "bmp" : "png");
-}
-
-QString QtImage::picture_resource(Picture picture, int set) {
-  const auto entry = 絵_コードから(picture.code);
-  if (!entry) return {};
-  const QString name = QString::fromLatin1(entry->名.data(), qsizetype(entry->名.size()));
-  if (!entry->番号付き) return picture_file(name, set);
-  return picture_file(QStringLiteral("%1_%2").arg(name).arg(picture.number), set);
-}
 
 // The cell of a picture that stands at a board position and covers its own cell, spilling
 // into the next ones only; or nothing.
@@ -171,7 +103,7 @@ const QRect& QtImage::area(std::size_t index) {
     QRect r;
     switch (op.kind) {
       case DrawOp::Kind::Picture:
-        if (const Loaded* pic = picture(op.picture))
+        if (const PictureCache::Loaded* pic = picture(op.picture))
           r = QRect(QPoint(twips_to_pixels(op.x1, s), twips_to_pixels(op.y1, s)),
                     pic->image.size());
         break;
@@ -195,32 +127,8 @@ const QRect& QtImage::area(std::size_t index) {
   return areas_[index];
 }
 
-const QtImage::Loaded* QtImage::picture(Picture p) {
-  static_assert(std::ranges::all_of(絵の表, [](const 絵情報& e) { return e.code < kCodes; }));
-  if (p.code < 0 || p.code >= kCodes || p.number < 0 || p.number > 3) return nullptr;
-  Loaded& slot = pictures_[static_cast<std::size_t>(p.code * 4 + p.number)];
-  if (slot.scale == scale_) return slot.image.isNull() ? nullptr : &slot;
-  // Only the set in use is read, and only the pictures asked for; a new zoom that keeps the set
-  // reads none again.
-  if (const int set = picture_set(scale_); slot.set != set) {
-    slot.set = set;
-    slot.drawn = QImage();
-    const QString name = picture_resource(p, set);
-    if (!name.isEmpty()) slot.drawn.load(name);
-    slot.natural = slot.drawn.size() / set;
-    if (!slot.drawn.isNull()) slot.drawn = slot.drawn.convertToFormat(QImage::Format_RGB32);
-  }
-  slot.scale = scale_;
-  // Between the sets, the next denser one made smaller; beyond the densest, it enlarged.
-  const QSize size(qRound(slot.natural.width() * scale_), qRound(slot.natural.height() * scale_));
-  slot.image = slot.drawn.isNull() || size == slot.drawn.size()
-                   ? slot.drawn
-                   : slot.drawn.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  return slot.image.isNull() ? nullptr : &slot;
-}
-
 void QtImage::paint_picture(Picture p, double x, double y) {
-  if (const Loaded* pic = picture(p))
+  if (const PictureCache::Loaded* pic = picture(p))
     record_.add_picture(p, x, y, pic->natural.width() * 一画素のtwips,
                         pic->natural.height() * 一画素のtwips);
 }
@@ -294,7 +202,7 @@ void QtImage::paint_from(std::size_t first, QImage& target, QPainter& painter, Q
   for (std::size_t k = visible_.size(); k-- > 0;) {
     const DrawOp& op = ops[visible_[k]];
     if (op.kind != DrawOp::Kind::Picture) continue;
-    const Loaded* pic = picture(op.picture);
+    const PictureCache::Loaded* pic = picture(op.picture);
     const auto at = pic ? grid_cell(op, pic->image.size()) : std::nullopt;
     if (!at) continue;
     const int c = at->x(), r = at->y();
@@ -304,33 +212,31 @@ void QtImage::paint_from(std::size_t first, QImage& target, QPainter& painter, Q
     covered[c][r] = true;
   }
 
-  bits_ = target.bits();
-  bytes_per_line_ = target.bytesPerLine();
-  origin_ = origin;
-  clip_ = clip;
+  PixelRows rows(target, origin, clip);
   // What no operation paints shows the window's own green.
-  if (first == 0) fill(clip, palette_colour(色_背景).rgb());
-  for (std::size_t k = 0; k < visible_.size(); ++k) paint(ops[visible_[k]], cells_[k], painter);
-  bits_ = nullptr;
+  if (first == 0) rows.fill(clip, palette_colour(色_背景).rgb());
+  for (std::size_t k = 0; k < visible_.size(); ++k)
+    paint(ops[visible_[k]], cells_[k], rows, painter, origin, clip);
 }
 
-void QtImage::paint(const DrawOp& op, std::uint8_t cells, QPainter& painter) {
+void QtImage::paint(const DrawOp& op, std::uint8_t cells, PixelRows& rows, QPainter& painter,
+                    QPoint origin, const QRect& clip) {
   const double s = scale_;
   switch (op.kind) {
     case DrawOp::Kind::Picture: {
       const QImage& pic = picture(op.picture)->image;
       const QPoint at(twips_to_pixels(op.x1, s), twips_to_pixels(op.y1, s));
       if (cells == kOffGrid || cells == kAllCells) {
-        copy_rows(pic, at, clip_);
+        rows.copy(pic, at, clip);
         return;
       }
       const QPoint c = *grid_cell(op, pic.size());
       const int x1 = grid_x_[c.x() + 1], y1 = grid_y_[c.y() + 1];
       const int far = 1 << 20;
-      if (cells & kOwn) copy_rows(pic, at, QRect(QPoint(at.x(), at.y()), QPoint(x1 - 1, y1 - 1)));
-      if (cells & kRight) copy_rows(pic, at, QRect(QPoint(x1, at.y()), QPoint(far, y1 - 1)));
-      if (cells & kBelow) copy_rows(pic, at, QRect(QPoint(at.x(), y1), QPoint(x1 - 1, far)));
-      if (cells & kDiagonal) copy_rows(pic, at, QRect(QPoint(x1, y1), QPoint(far, far)));
+      if (cells & kOwn) rows.copy(pic, at, QRect(QPoint(at.x(), at.y()), QPoint(x1 - 1, y1 - 1)));
+      if (cells & kRight) rows.copy(pic, at, QRect(QPoint(x1, at.y()), QPoint(far, y1 - 1)));
+      if (cells & kBelow) rows.copy(pic, at, QRect(QPoint(at.x(), y1), QPoint(x1 - 1, far)));
+      if (cells & kDiagonal) rows.copy(pic, at, QRect(QPoint(x1, y1), QPoint(far, far)));
       return;
     }
     case DrawOp::Kind::Outline: {
@@ -342,49 +248,27 @@ void QtImage::paint(const DrawOp& op, std::uint8_t cells, QPainter& painter) {
       const int w = std::max(1, static_cast<int>(std::lround(s)));
       const int width = right - left + w, height = bottom - top + w;
       const QRgb c = palette_colour(op.colour).rgb();
-      fill(QRect(left, top, width, w), c);
-      fill(QRect(left, bottom, width, w), c);
-      fill(QRect(left, top, w, height), c);
-      fill(QRect(right, top, w, height), c);
+      rows.fill(QRect(left, top, width, w), c);
+      rows.fill(QRect(left, bottom, width, w), c);
+      rows.fill(QRect(left, top, w, height), c);
+      rows.fill(QRect(right, top, w, height), c);
       return;
     }
     case DrawOp::Kind::Text: {
       const TextOp& t = record_.text(op);
       const QFont font = text_font(t.face, t.points, s);
       painter.save();
-      painter.setClipRect(clip_.translated(origin_), Qt::IntersectClip);
+      painter.setClipRect(clip.translated(origin), Qt::IntersectClip);
       painter.setFont(font);
       painter.setPen(palette_colour(op.colour));
       painter.drawText(QPoint(twips_to_pixels(op.x1, s),
                               twips_to_pixels(op.y1, s) + QFontMetrics(font).ascent()) +
-                           origin_,
+                           origin,
                        qs(t.text));
       painter.restore();
       return;
     }
   }
-}
-
-// Pictures and outlines are opaque copies and solid rectangles on a 32-bit RGB target, so they
-// go straight to its rows: a QPainter call costs several times the copy itself, and every
-// square of an animation step is such a call.
-
-void QtImage::copy_rows(const QImage& source, QPoint at, const QRect& clip) {
-  const QRect target = QRect(at, source.size()).intersected(clip_).intersected(clip);
-  if (target.isEmpty()) return;
-  const int skip_x = target.left() - at.x(), skip_y = target.top() - at.y();
-  const auto bytes = static_cast<std::size_t>(target.width()) * sizeof(QRgb);
-  const qsizetype step = source.bytesPerLine();
-  const uchar* from = source.constBits() + skip_y * step;
-  for (int y = 0; y < target.height(); ++y, from += step)
-    std::memcpy(row(origin_.y() + target.top() + y) + origin_.x() + target.left(),
-                reinterpret_cast<const QRgb*>(from) + skip_x, bytes);
-}
-
-void QtImage::fill(QRect area, QRgb colour) {
-  const QRect target = area.intersected(clip_);
-  for (int y = target.top(); y <= target.bottom(); ++y)
-    std::fill_n(row(origin_.y() + y) + origin_.x() + target.left(), target.width(), colour);
 }
 
 }  // namespace pawnfall

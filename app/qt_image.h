@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/drawing_record.h"
+#include "app/pixel_rows.h"
+#include "app/qt_pictures.h"
 #include "model/platform.h"
 
 namespace pawnfall {
@@ -55,51 +57,18 @@ class QtImage {
   void print_text(double x, double y, std::string_view text, std::string_view face, int points,
                   int colour);
 
-  // The palette colour of an index 0..15.
-  static QColor palette_colour(int index);
-  // The set of pictures drawn for a scale: the least dense one at least as dense, or the
-  // densest; 1 to 4.
-  static int picture_set(double scale);
-  // The installed family that a face name stands for: its first installed substitute, else the
-  // face itself (left to Qt's fallback when it is not there either). A family Qt lacks, or one
-  // missing a character, makes Qt sort every installed font for fallbacks, the largest part of the
-  // first text's cost: text is set in a family known to be there. Substitutions made after the
-  // first call for a face are not seen.
-  static QString installed_family(const QString& face);
-  // Makes the picture sets known to the resource system.
-  static void register_pictures();
-  // Resource name of a set's picture by its file name, e.g. ("W_ROOK_0", 2) is
-  // ":/pictures/2x/W_ROOK_0.png". The 1x set, read at every start on most screens, is stored
-  // as uncompressed BMP: decoding its PNGs took over a millisecond of the first frame. The
-  // denser sets, 4 to 16 times the pixels, stay PNG.
-  static QString picture_file(const QString& name, int set = 1);
-  // Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
-  // is none.
-  static QString picture_resource(Picture picture, int set = 1);
-
  private:
-  struct Loaded {
-    int set = 0;
-    QImage drawn;  // as drawn for the set
-    double scale = 0;
-    QImage image;   // at the scale, in device pixels: the drawn one itself, or made from it
-    QSize natural;  // in pixels of the starting window
-  };
   // The picture as painted at the current scale, loaded once; null when there is none.
-  const Loaded* picture(Picture picture);
+  const PictureCache::Loaded* picture(Picture p) { return pictures_.get(p, scale_); }
   // The device pixels an operation of the record paints, by its index.
   const QRect& area(std::size_t index);
   // paint_on() for the operations from `first` on; from the first, over the background colour.
   void paint_from(std::size_t first, QImage& target, QPainter& painter, QPoint origin,
                   const QRect& area);
-  void paint(const DrawOp& op, std::uint8_t cells, QPainter& painter);
-  // Device-pixel operations on the target of paint_on(), clipped to its area (and to `clip`,
-  // in the drawing's device pixels).
-  void copy_rows(const QImage& source, QPoint at, const QRect& clip);
-  void fill(QRect area, QRgb colour);
-  QRgb* row(int y) {
-    return reinterpret_cast<QRgb*>(bits_ + static_cast<std::ptrdiff_t>(y) * bytes_per_line_);
-  }
+  // One operation, its pictures and outlines through `rows` and its text through `painter`,
+  // within `clip` of the drawing; a grid picture only in the `cells` no later one covers.
+  void paint(const DrawOp& op, std::uint8_t cells, PixelRows& rows, QPainter& painter,
+             QPoint origin, const QRect& clip);
 
   QSize size_;
   double device_pixel_ratio_, zoom_, scale_;
@@ -114,14 +83,7 @@ class QtImage {
   std::array<int, kGridColumns> grid_x_{};
   std::array<int, kGridRows> grid_y_{};
   std::optional<QPoint> grid_cell(const DrawOp& op, QSize size) const;
-  static constexpr int kCodes = 22;          // every code with a picture is below
-  std::array<Loaded, kCodes * 4> pictures_;  // by code * 4 + number
-  // The target of paint_on(), while it paints: its pixels, where the drawing's (0, 0) stands,
-  // and the part of the drawing being painted.
-  uchar* bits_ = nullptr;
-  qsizetype bytes_per_line_ = 0;
-  QPoint origin_;
-  QRect clip_;
+  PictureCache pictures_;
   std::vector<std::uint32_t> visible_;  // scratch for paint_on()
   std::vector<std::uint8_t> cells_;     // scratch for paint_on()
 };

@@ -35,7 +35,7 @@ bool on_edge(const QRect& rect, int x, int y) {
 class GuidanceRender : public ::testing::Test {
  protected:
   GuidanceRender() {
-    QtImage::register_pictures();
+    register_pictures();
     action.setCheckable(true);
     platform.set_menu_action(MenuItem::SIDOU, &action);
     for (int c = 1; c <= 列数; ++c)

@@ -30,8 +30,8 @@ const std::array<const char*, 5> kTiles{"HAIKEI_MIDORI", "HAIKEI_TATAMI", "HAIKE
                                         "HAIKEI_UCHU", "HAIKEI_RENGA"};
 
 QImage load(const QString& name, int set = 1) {
-  QtImage::register_pictures();
-  QImage img(QtImage::picture_file(name, set));
+  register_pictures();
+  QImage img(picture_file(name, set));
   return img.isNull() ? img : img.convertToFormat(QImage::Format_ARGB32);
 }
 

@@ -53,7 +53,7 @@ struct RenderTest : ::testing::Test {
   Sound sound{platform};
   Game g{platform, sound};
   RenderTest() {
-    QtImage::register_pictures();
+    register_pictures();
     for (int c = 1; c <= 列数; ++c)
       for (int r = 1; r <= 行数; ++r) g.桝色[c][r] = 桝の色(c, r);
   }
@@ -115,8 +115,8 @@ TEST_F(RenderTest, CodesWithoutAPictureChangeNoPixel) {
 }
 
 TEST(Clipping, APictureCutByAnyEdgeShowsExactlyItsPartInside) {
-  QtImage::register_pictures();
-  QImage rook(QtImage::picture_resource({W_ROOK, 1}));
+  register_pictures();
+  QImage rook(picture_resource({W_ROOK, 1}));
   rook = rook.convertToFormat(QImage::Format_RGB32);
   // Positions in pixels of the picture's corner on a 50 x 40 image: cut on each side.
   const QPoint corners[] = {{-10, 3}, {3, -12}, {30, 3}, {3, 20}, {-20, -20}};
@@ -144,7 +144,7 @@ TEST_F(RenderTest, AChangeOfBackgroundRepaintsAroundTheBoardAndDropsTheAddedPoin
   g.背景画 = HAIKEI_RENGA;
   画面_再描画(g);
   const QImage& image = platform.image();
-  QImage tile(QtImage::picture_file(QStringLiteral("HAIKEI_RENGA")));
+  QImage tile(picture_file(QStringLiteral("HAIKEI_RENGA")));
   tile = tile.convertToFormat(QImage::Format_RGB32);
   // The added-points area and the corner below the board show the new tile and nothing else.
   EXPECT_LT(tile_mismatches(image, tile, QRect(px(831, 641), QSize(150, 20))), 40)

@@ -1,0 +1,45 @@
+// The picture sets in the program's resources, and each picture loaded once for a density.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <array>
+
+#include "model/platform.h"
+
+namespace pawnfall {
+
+// Makes the picture sets known to the resource system.
+void register_pictures();
+// The set of pictures drawn for a scale: the least dense one at least as dense, or the
+// densest; 1 to 4.
+int picture_set(double scale);
+// Resource name of a set's picture by its file name, e.g. ("W_ROOK_0", 2) is
+// ":/pictures/2x/W_ROOK_0.png". The 1x set, read at every start on most screens, is stored
+// as uncompressed BMP: decoding its PNGs took over a millisecond of the first frame. The
+// denser sets, 4 to 16 times the pixels, stay PNG.
+QString picture_file(const QString& name, int set = 1);
+// Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
+// is none.
+QString picture_resource(Picture picture, int set = 1);
+
+class PictureCache {
+ public:
+  struct Loaded {
+    int set = 0;
+    QImage drawn;  // as drawn for the set
+    double scale = 0;
+    QImage image;   // at the scale, in device pixels: the drawn one itself, or made from it
+    QSize natural;  // in pixels of the starting window
+  };
+  // The picture as painted at a scale, loaded once; null when there is none.
+  const Loaded* get(Picture picture, double scale);
+
+ private:
+  static constexpr int kCodes = 22;          // every code with a picture is below
+  std::array<Loaded, kCodes * 4> pictures_;  // by code * 4 + number
+};
+
+}  // namespace pawnfall
