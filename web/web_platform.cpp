@@ -201,7 +201,7 @@ FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes
   if (size < 0) return {FileStatus::Unreadable, {}, "ブラウザの保存領域を読むことができません。"};
   std::string bytes(std::min(static_cast<std::size_t>(size), max_bytes), '\0');
   js_storage_read(n.c_str(), bytes.data(), static_cast<int>(bytes.size()));
-  return {FileStatus::Read, std::move(bytes)};
+  return {FileStatus::Read, std::move(bytes), {}};
 }
 
 SaveResult WebPlatform::replace_file(std::string_view name, std::string_view bytes) {
