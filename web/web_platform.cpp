@@ -235,8 +235,7 @@ class PageLock : public FileLock {
 }  // namespace
 
 std::unique_ptr<FileLock> WebPlatform::lock_file(std::string_view name) {
-  const int id =
-      js_lock_take(std::string(name).c_str(), static_cast<int>(kFileLockWait.count()));
+  const int id = js_lock_take(std::string(name).c_str(), static_cast<int>(kFileLockWait.count()));
   if (id == 0) return nullptr;
   return std::make_unique<PageLock>(id);
 }

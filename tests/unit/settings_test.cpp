@@ -20,7 +20,6 @@ const std::string kFile(設定ファイル名);
 
 class SettingsFile : public test::GameOnFakes {
  protected:
-
   void read(const Lines& lines) {
     platform.files[kFile] = lines;
     読込_環境設定ファイル(g);
