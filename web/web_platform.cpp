@@ -22,9 +22,6 @@ EM_ASYNC_JS(void, js_message_box, (const char* text, const char* caption, int wa
 EM_JS(int, js_storage_size, (const char* name), { return Page.storage.size(UTF8ToString(name)); });
 EM_JS(void, js_storage_read, (const char* name, char* out, int length),
       { Page.storage.read(UTF8ToString(name), out, length); });
-EM_ASYNC_JS(int, js_lock_take, (const char* name, int wait_ms),
-            { return await Page.locks.take(UTF8ToString(name), wait_ms); });
-EM_JS(void, js_lock_release, (int id), { Page.locks.release(id); });
 EM_JS(int, js_storage_write, (const char* name, const char* bytes, int length),
       { return Page.storage.write(UTF8ToString(name), bytes, length); });
 
@@ -219,25 +216,11 @@ SaveResult WebPlatform::replace_file(std::string_view name, std::string_view byt
   }
 }
 
-namespace {
-
-class PageLock : public FileLock {
- public:
-  explicit PageLock(int id) : id_(id) {}
-  ~PageLock() override {
-    if (id_ > 0) js_lock_release(id_);
-  }
-
- private:
-  int id_;
-};
-
-}  // namespace
-
-std::unique_ptr<FileLock> WebPlatform::lock_file(std::string_view name) {
-  const int id = js_lock_take(std::string(name).c_str(), static_cast<int>(kFileLockWait.count()));
-  if (id == 0) return nullptr;
-  return std::make_unique<PageLock>(id);
+std::unique_ptr<FileLock> WebPlatform::lock_file(std::string_view) {
+  // Nothing to wait for: a save reads, compares and replaces the stored bytes in one run of the
+  // page's thread, with no disk between them as on the desktop. A Web Lock across the tabs would
+  // cost every save a round trip to the browser, two milliseconds of the longest click.
+  return std::make_unique<FileLock>();
 }
 
 }  // namespace pawnfall

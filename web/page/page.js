@@ -256,37 +256,6 @@ const Page = (() => {
     },
   };
 
-  // --- The settings' lock, shared by every tab of the site, held from reading the stored best to
-  // replacing it as the desktop holds its folder's. Taken within a bounded wait or not at all. ---
-  const locks = {
-    held: new Map(),
-    next: 1,
-    // A number for the lock held; 0 when another tab kept it all the while; -1 when the browser
-    // has no locks to take, and the save goes ahead without, as on a file system without locks.
-    take(name, waitMs) {
-      if (!navigator.locks) return Promise.resolve(-1);
-      return new Promise((resolve) => {
-        const controller = new AbortController();
-        const timer = setTimeout(() => controller.abort(), waitMs);
-        navigator.locks
-          .request(name, {signal: controller.signal}, () => {
-            clearTimeout(timer);
-            const id = this.next++;
-            return new Promise((release) => {
-              this.held.set(id, release);
-              resolve(id);
-            });
-          })
-          .catch(() => resolve(0));
-      });
-    },
-    release(id) {
-      const release = this.held.get(id);
-      this.held.delete(id);
-      if (release) release();
-    },
-  };
-
   // --- Web Audio: each buffer one voice; music through a half-level gain. The browser starts
   // audio only after a gesture; an effect asked for before then is dropped, not played late. ---
   const audio = {
@@ -453,7 +422,6 @@ const Page = (() => {
     },
     messageBox,
     storage,
-    locks,
     audio,
     started() {
       ready = true;
