@@ -13,19 +13,8 @@ static void register_picture_sets() {
 }
 
 namespace pawnfall {
-namespace {
-
-constexpr int kDensest = 4;
-
-}  // namespace
 
 void register_pictures() { register_picture_sets(); }
-
-int picture_set(double scale) {
-  for (int set = 1; set < kDensest; ++set)
-    if (scale <= set + 1e-6) return set;
-  return kDensest;
-}
 
 QString picture_file(const QString& name, int set) {
   return QStringLiteral(":/pictures/%1x/%2.%3").arg(set).arg(name, set == 1 ? "bmp" : "png");

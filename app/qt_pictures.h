@@ -7,15 +7,13 @@
 
 #include <array>
 
+#include "model/pictures.h"
 #include "model/platform.h"
 
 namespace pawnfall {
 
 // Makes the picture sets known to the resource system.
 void register_pictures();
-// The set of pictures drawn for a scale: the least dense one at least as dense, or the
-// densest; 1 to 4.
-int picture_set(double scale);
 // Resource name of a set's picture by its file name, e.g. ("W_ROOK_0", 2) is
 // ":/pictures/2x/W_ROOK_0.png". The 1x set, read at every start on most screens, is stored
 // as uncompressed BMP: decoding its PNGs took over a millisecond of the first frame. The

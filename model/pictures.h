@@ -31,6 +31,15 @@ inline constexpr std::array<絵情報, 19> 絵の表{{
 }};
 // clang-format on
 
+// The set of pictures drawn for a scale (device pixels per pixel of the starting window): the
+// least dense set at least as dense, or the densest; 1 to 4.
+constexpr int picture_set(double scale) {
+  constexpr int kDensest = 4;
+  for (int set = 1; set < kDensest; ++set)
+    if (scale <= set + 1e-6) return set;
+  return kDensest;
+}
+
 constexpr std::optional<絵情報> 絵_コードから(int code) {
   for (const auto& entry : 絵の表)
     if (entry.code == code) return entry;

@@ -36,12 +36,6 @@ constexpr double kScaleSteps = 34;
 constexpr int kLooks = 4;
 int picture_id(Picture p) { return p.code * kLooks + p.number; }
 
-int picture_set(double scale) {
-  for (int set = 1; set < 4; ++set)
-    if (scale <= set + 1e-6) return set;
-  return 4;
-}
-
 }  // namespace
 
 WebPlatform::WebPlatform() {
