@@ -62,6 +62,10 @@ inline constexpr int 色_白 = 15;
 inline constexpr int 色_黒 = 0;
 inline constexpr int 色_背景 = 2;
 inline constexpr int 色_盤 = 2;
+// The palette's colours by index, as 0xRRGGBB.
+inline constexpr std::array<std::uint32_t, 16> kPaletteRgb = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 
 // Mouse buttons as the press handler receives them; any further button commits like the middle.
 enum class マウスボタン { 左ボタン = 1, 右ボタン = 2, 中ボタン = 4, 他のボタン = 8 };

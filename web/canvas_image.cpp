@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "model/state.h"
+
 EM_JS(void, js_picture_pixels, (int id, int w, int h, std::uint32_t* out),
       { Page.picturePixels(id, w, h, out); });
 EM_JS(void, js_blend_text,
@@ -20,16 +22,15 @@ EM_JS(void, js_put, (std::uint32_t * pixels, int width, int height, int x, int y
 namespace pawnfall {
 namespace {
 
-// The classic 16-colour palette as the canvas's bytes: red, green, blue, opaque.
-constexpr std::uint32_t rgba(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  return 0xFF000000u | b << 16 | g << 8 | r;
-}
-constexpr std::array<std::uint32_t, 16> kPalette = {
-    rgba(0, 0, 0),       rgba(0, 0, 128),   rgba(0, 128, 0),   rgba(0, 128, 128),
-    rgba(128, 0, 0),     rgba(128, 0, 128), rgba(128, 128, 0), rgba(192, 192, 192),
-    rgba(128, 128, 128), rgba(0, 0, 255),   rgba(0, 255, 0),   rgba(0, 255, 255),
-    rgba(255, 0, 0),     rgba(255, 0, 255), rgba(255, 255, 0), rgba(255, 255, 255)};
-constexpr int kBackground = 2;
+// The palette as the canvas's bytes: red, green, blue, opaque.
+constexpr std::array<std::uint32_t, 16> kPalette = [] {
+  std::array<std::uint32_t, 16> out{};
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::uint32_t c = kPaletteRgb[i];
+    out[i] = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+  }
+  return out;
+}();
 
 }  // namespace
 
@@ -41,7 +42,7 @@ void CanvasImage::reset(int width, int height, int x, int y, int w, int h) {
   clip_x1_ = std::clamp(x + w, 0, width_);
   clip_y1_ = std::clamp(y + h, 0, height_);
   pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
-                 kPalette[kBackground]);
+                 kPalette[色_背景]);
   dirty_x0_ = dirty_y0_ = 0;
   dirty_x1_ = width_;
   dirty_y1_ = height_;
@@ -89,7 +90,8 @@ void CanvasImage::fill(int colour, int x, int y, int w, int h) {
 void CanvasImage::text(int x, int y, const std::string& text, int pixels, int colour) {
   int box[4] = {0, 0, 0, 0};  // what the page blended: x0, y0, x1, y1
   js_blend_text(pixels_.data(), width_, height_, clip_x0_, clip_y0_, clip_x1_, clip_y1_, x, y,
-                text.c_str(), pixels, colour, box);
+                text.c_str(), pixels,
+                static_cast<int>(kPaletteRgb[static_cast<std::size_t>(colour & 15)]), box);
   if (box[0] < box[2] && box[1] < box[3]) touch(box[0], box[1], box[2], box[3]);
 }
 

@@ -4,9 +4,6 @@
 'use strict';
 
 const Page = (() => {
-  const palette = ['#000000', '#000080', '#008000', '#008080', '#800000', '#800080', '#808000',
-    '#c0c0c0', '#808080', '#0000ff', '#00ff00', '#00ffff', '#ff0000', '#ff00ff', '#ffff00',
-    '#ffffff'];
   const font = 'IPAPMincho, "IPA P明朝", "Noto Serif CJK JP", "Hiragino Mincho ProN", ' +
     '"Hiragino Mincho Pro", "Yu Mincho", YuMincho, serif';
   const pieces = ['W_PORN', 'W_NIGT', 'W_BSHO', 'W_ROOK', 'W_QUIN', 'W_KING', 'B_PORN', 'B_NIGT',
@@ -373,7 +370,8 @@ const Page = (() => {
       return img ? (Math.round(img.naturalWidth / s) << 16) | Math.round(img.naturalHeight / s) : 0;
     },
     // Text set in the page's fonts and blended into the game's pixels (width × height at
-    // `pixels`) within the drawing's area `clip`; what it touched goes to `box` (x0, y0, x1, y1).
+    // `pixels`) within the drawing's area `clip`, in `colour` (0xRRGGBB); what it touched goes to
+    // `box` (x0, y0, x1, y1).
     blendText(pixels, width, height, clip, x, y, text, size, colour, box) {
       const margin = 4;
       const key = `${size} ${text}`;
@@ -395,8 +393,7 @@ const Page = (() => {
         inks.set(key, entry);
       }
       const {w, h, ink} = entry;
-      const c = parseInt(palette[colour & 15].slice(1), 16);
-      const rgb = [c >> 16, (c >> 8) & 255, c & 255];
+      const rgb = [colour >> 16, (colour >> 8) & 255, colour & 255];
       const x0 = Math.max(x - margin, clip[0]), y0 = Math.max(y - margin, clip[1]);
       const x1 = Math.min(x - margin + w, clip[2]), y1 = Math.min(y - margin + h, clip[3]);
       for (let py = y0; py < y1; ++py) {
