@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <string>
 
 #include "game/commands.h"
 #include "game/lifecycle.h"
@@ -16,6 +17,7 @@ EM_JS(double, js_area_height, (), { return Page.area().height; });
 EM_JS(double, js_device_pixel_ratio, (), { return Page.area().ratio; });
 EM_ASYNC_JS(void, js_load_pictures, (int set), { await Page.loadPictures(set); });
 EM_JS(void, js_started, (), { Page.started(); });
+EM_JS(void, js_name_sound, (const char* name), { Page.nameSound(UTF8ToString(name)); });
 
 namespace pawnfall {
 namespace {
@@ -100,6 +102,8 @@ int main() {
   p.platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio());
   起動処理_画面(p.game);
   p.platform.flush();
+  // The page fetches the waves after the first frame, by the names the game reads them under.
+  for (const auto& s : 音源表) js_name_sound(std::string(s.ファイル名).c_str());
   js_started();
   return 0;
 }

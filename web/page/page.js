@@ -10,7 +10,7 @@ const Page = (() => {
     'B_BSHO', 'B_ROOK', 'B_QUIN', 'B_KING'];
   const names = ['KARA_1', 'KARA_2', 'TAITORU', 'HAIKEI_MIDORI', 'HAIKEI_TATAMI', 'HAIKEI_TAKE',
     'HAIKEI_UCHU', 'HAIKEI_RENGA'].concat(...pieces.map((p) => [0, 1, 2].map((n) => `${p}_${n}`)));
-  const sounds = ['その他.wav', '禁止.wav', '選択.wav', '駒打音.wav', 'BGM.wav'];
+  const sounds = [];  // the wave files' names, as the game gives them
 
   const canvas = document.getElementById('board');
   const ctx = canvas.getContext('2d', {alpha: false});
@@ -355,6 +355,7 @@ const Page = (() => {
       frame = null;
     },
     namePicture(id, name) { pictureNames[id] = name; },
+    nameSound(name) { sounds.push(name); },
     // A picture's pixels at w × h device pixels, into the game's memory at `out`.
     picturePixels(id, w, h, out) {
       const [img] = image(pictureNames[id]);
