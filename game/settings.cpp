@@ -68,6 +68,8 @@ void 知らせる(Game& g, std::string_view 何, std::string_view 理由) {
 
 constexpr std::string_view 保存できません = " を保存できません。";
 
+設定値 読んだ設定(const FileContents& file) { return 解析_設定(行に分ける(復号_設定(file.bytes))); }
+
 // The old file stays whole on any failure.
 void 保存(Game& g, const std::vector<std::string>& lines) {
   const auto bytes = 符号化_設定(lines);
@@ -82,7 +84,7 @@ void 読込_環境設定ファイル(Game& g) {
   const FileContents file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
   switch (file.status) {
     case FileStatus::Read:
-      適用(g, 解析_設定(行に分ける(復号_設定(file.bytes))));
+      適用(g, 読んだ設定(file));
       return;
     case FileStatus::Missing:
       // The first start: make the default file.
@@ -120,7 +122,7 @@ void 書込_環境設定ファイル(Game& g) {
   // A file that cannot be read may hold a higher best: it is not written over.
   if (file.status == FileStatus::Unreadable) return 知らせる(g, 保存できません, file.reason);
   if (file.status == FileStatus::Read) {
-    const auto saved = 解析_設定(行に分ける(復号_設定(file.bytes))).過去最高スコア;
+    const auto saved = 読んだ設定(file).過去最高スコア;
     if (saved && *saved > 最高) 最高 = *saved;
   }
   保存(g, 書式_設定(背景画, g.platform.checked(MenuItem::SIDOU), g.platform.checked(MenuItem::BGM),
