@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/qt_palette.h"
+#include "drawing/fit.h"
 
 namespace pawnfall {
 namespace {
@@ -30,9 +31,6 @@ namespace {
   }
 }
 
-// A square is 34 pixels of the starting window: with scales in 34ths, it is a whole number of
-// device pixels, the same for every square.
-constexpr double kScaleSteps = 34;
 // The least a window may be made: half the starting size, where a square is 17 pixels.
 constexpr double kLeastZoom = 0.5;
 
@@ -46,35 +44,25 @@ BoardView::BoardView(QtImage& drawing, PressHandler on_press, QSize content, QWi
 }
 
 BoardView::Layout BoardView::fit(QSize widget, QSize content, double ratio) {
-  const double fits = std::min(double(widget.width()) / content.width(),
-                               double(widget.height()) / content.height());
-  const double steps = std::floor(fits * ratio * kScaleSteps + 1e-9);
-  double zoom = 1;
-  if (fits > 1) {
-    zoom = std::max(1.0, steps / kScaleSteps / ratio);
-  } else if (fits < 1) {
-    // Smaller, in whole steps too, but no smaller than the least step at about half the size.
-    const double least = std::max(1.0, std::floor(kLeastZoom * ratio * kScaleSteps));
-    zoom = std::max(least, steps) / kScaleSteps / ratio;
-  }
-  const double scale = ratio * zoom;
-  const QSize device(qRound(widget.width() * ratio), qRound(widget.height() * ratio));
-  const QSize shown(qRound(content.width() * scale), qRound(content.height() * scale));
-  return {zoom, QPoint(std::max(0, (device.width() - shown.width()) / 2),
-                       std::max(0, (device.height() - shown.height()) / 2))};
+  const Fit f = pawnfall::fit_drawing(widget.width(), widget.height(), ratio, content.width(),
+                                      content.height(), kLeastZoom);
+  return {f.zoom, QPoint(f.x, f.y), f.scale};
 }
 
 QPointF BoardView::press_twips(QPointF position, Layout layout, double ratio) {
-  const double scale = ratio * layout.zoom;
-  const QPointF device = position * ratio - QPointF(layout.offset);
-  return {pixels_to_twips(device.x(), scale), pixels_to_twips(device.y(), scale)};
+  Fit f;
+  f.scale = layout.scale;
+  f.x = layout.offset.x();
+  f.y = layout.offset.y();
+  const auto [x, y] = pawnfall::press_twips(f, position.x() * ratio, position.y() * ratio);
+  return {x, y};
 }
 
 BoardView::Layout BoardView::fit_drawing() {
   const Layout l = layout();
   const double ratio = devicePixelRatioF();
-  if (drawing_.zoom() != l.zoom || drawing_.scale() != ratio * l.zoom)
-    drawing_.rescale(ratio, l.zoom);
+  if (drawing_.zoom() != l.zoom || drawing_.scale() != l.scale)
+    drawing_.rescale(ratio, l.zoom, l.scale);
   return l;
 }
 
@@ -88,8 +76,7 @@ QRect BoardView::widget_area(QRect drawn, Layout layout) const {
 void BoardView::show_drawn(QRect drawn) {
   if (drawn.isEmpty()) return;
   const Layout l = layout();
-  const double ratio = devicePixelRatioF();
-  if (drawing_.zoom() != l.zoom || drawing_.scale() != ratio * l.zoom) {
+  if (drawing_.zoom() != l.zoom || drawing_.scale() != l.scale) {
     repaint();
     return;
   }

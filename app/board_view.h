@@ -24,6 +24,7 @@ class BoardView : public QWidget {
   struct Layout {
     double zoom;
     QPoint offset;
+    double scale;  // device pixels per pixel of the starting window
   };
   static Layout fit(QSize widget, QSize content, double device_pixel_ratio);
   Layout layout() const { return fit(size(), content_, devicePixelRatioF()); }

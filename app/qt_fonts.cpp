@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/qt_text.h"
+#include "drawing/fit.h"
 
 namespace pawnfall {
 
@@ -33,7 +34,7 @@ QString installed_family(const QString& face) {
 QFont text_font(std::string_view face, int points, double scale) {
   QFont font(installed_family(qs(face)));
   // In pixels at the 96 dots per inch that the twips assume, whatever the screen reports.
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0 * scale))));
+  font.setPixelSize(text_pixels(points, scale));
   // Solid glyph pixels: labels are printed again and again at the same place, and only
   // without blended edges does every print leave exactly the same picture.
   font.setStyleStrategy(QFont::NoAntialias);

@@ -21,6 +21,7 @@
 #include "app/qt_fonts.h"
 #include "app/qt_palette.h"
 #include "app/qt_text.h"
+#include "drawing/fit.h"
 
 namespace pawnfall {
 namespace {
@@ -33,6 +34,8 @@ constexpr int kGridLeft = -4, kGridTop = -4;
 // Cells of a grid picture: its own, right, lower and lower-right neighbour.
 constexpr std::uint8_t kOwn = 1, kRight = 2, kBelow = 4, kDiagonal = 8, kAllCells = 15;
 constexpr std::uint8_t kOffGrid = 0xFF;
+
+QRect to_qrect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
 }  // namespace
 
@@ -60,10 +63,9 @@ QSize QtImage::device_size() const {
   return {qRound(size_.width() * scale_), qRound(size_.height() * scale_)};
 }
 
-void QtImage::rescale(double device_pixel_ratio, double zoom) {
+void QtImage::rescale(double device_pixel_ratio, double zoom, double scale) {
   device_pixel_ratio_ = device_pixel_ratio;
   zoom_ = zoom;
-  const double scale = device_pixel_ratio * zoom;
   if (scale == scale_) return;
   scale_ = scale;
   for (int c = 0; c < kGridColumns; ++c)
@@ -108,17 +110,14 @@ const QRect& QtImage::area(std::size_t index) {
                     pic->image.size());
         break;
       case DrawOp::Kind::Outline: {
-        // See paint(): the lines are a whole number of device pixels wide, right and bottom
-        // ones included.
-        const int w = std::max(1, static_cast<int>(std::lround(s)));
-        r = QRect(QPoint(twips_to_pixels(op.x1, s), twips_to_pixels(op.y1, s)),
-                  QPoint(twips_to_pixels(op.x2, s) + w - 1, twips_to_pixels(op.y2, s) + w - 1));
+        const auto lines = outline_pixels(op.x1, op.y1, op.x2, op.y2, s);
+        r = to_qrect(lines[0] | lines[1] | lines[2] | lines[3]);
         break;
       }
       case DrawOp::Kind::Text: {
-        const TextOp& t = record_.text(op);
-        r = QRect(QPoint(twips_to_pixels(t.ink.left(), s), twips_to_pixels(t.ink.top(), s)),
-                  QPoint(twips_to_pixels(t.ink.right(), s), twips_to_pixels(t.ink.bottom(), s)));
+        const Rect& ink = record_.text(op).ink;
+        r = QRect(QPoint(twips_to_pixels(ink.left, s), twips_to_pixels(ink.top, s)),
+                  QPoint(twips_to_pixels(ink.right - 1, s), twips_to_pixels(ink.bottom - 1, s)));
         break;
       }
     }
@@ -139,21 +138,13 @@ void QtImage::draw_outline(int colour, double x1, double y1, double x2, double y
 
 void QtImage::print_text(double x, double y, std::string_view text, std::string_view face,
                          int points, int colour) {
-  // Where the text may paint, at any scale: its line box and ink at the starting size, grown
-  // for the font sizes rounding differently when scaled and for a pixel or two of hinting.
+  // Its line box and ink at the starting size, from which the record knows where it may paint.
   const QFontMetricsF metrics(text_font(face, points, 1.0));
   const QString s = qs(text);
   const QRectF line(0, 0, metrics.horizontalAdvance(s), metrics.height());
   const QRectF ink = metrics.boundingRect(s).translated(0, metrics.ascent()) | line;
-  constexpr double kGrowth = 1.05, kMargin = 2;
-  const QRectF sure(QPointF(std::min(0.0, ink.left() * kGrowth) - kMargin,
-                            std::min(0.0, ink.top() * kGrowth) - kMargin),
-                    QPointF(ink.right() * kGrowth + kMargin, ink.bottom() * kGrowth + kMargin));
-  const QRect twips(QPoint(static_cast<int>(std::floor(x + sure.left() * 一画素のtwips)),
-                           static_cast<int>(std::floor(y + sure.top() * 一画素のtwips))),
-                    QPoint(static_cast<int>(std::ceil(x + sure.right() * 一画素のtwips)),
-                           static_cast<int>(std::ceil(y + sure.bottom() * 一画素のtwips))));
-  record_.add_text(x, y, text, face, points, colour, twips);
+  record_.add_text(x, y, text, face, points, colour,
+                   text_ink(x, y, {ink.left(), ink.top(), ink.right(), ink.bottom()}));
 }
 
 void QtImage::paint_on(QImage& target, QPainter& painter, QPoint origin, const QRect& area) {
@@ -183,10 +174,10 @@ void QtImage::paint_from(std::size_t first, QImage& target, QPainter& painter, Q
   // The clip in whole twips, a device pixel larger all round: a text whose part that no later
   // picture covers lies outside it paints nothing here that stays.
   const double s = scale_;
-  const QRect twips(QPoint(static_cast<int>(std::floor(pixels_to_twips(clip.left() - 1, s))),
-                           static_cast<int>(std::floor(pixels_to_twips(clip.top() - 1, s)))),
-                    QPoint(static_cast<int>(std::ceil(pixels_to_twips(clip.right() + 2, s))),
-                           static_cast<int>(std::ceil(pixels_to_twips(clip.bottom() + 2, s)))));
+  const Rect twips{static_cast<int>(std::floor(pixels_to_twips(clip.left() - 1, s))),
+                   static_cast<int>(std::floor(pixels_to_twips(clip.top() - 1, s))),
+                   static_cast<int>(std::ceil(pixels_to_twips(clip.right() + 2, s))) + 1,
+                   static_cast<int>(std::ceil(pixels_to_twips(clip.bottom() + 2, s))) + 1};
   visible_.clear();
   for (std::size_t i = first; i < ops.size(); ++i) {
     const DrawOp& op = ops[i];
@@ -240,18 +231,9 @@ void QtImage::paint(const DrawOp& op, std::uint8_t cells, PixelRows& rows, QPain
       return;
     }
     case DrawOp::Kind::Outline: {
-      // A line of one pixel of the starting window, in whole device pixels, along the pixels
-      // left..right and top..bottom: the right and bottom lines lie on the neighbours' left
-      // and top ones.
-      const int left = twips_to_pixels(op.x1, s), top = twips_to_pixels(op.y1, s);
-      const int right = twips_to_pixels(op.x2, s), bottom = twips_to_pixels(op.y2, s);
-      const int w = std::max(1, static_cast<int>(std::lround(s)));
-      const int width = right - left + w, height = bottom - top + w;
       const QRgb c = palette_colour(op.colour).rgb();
-      rows.fill(QRect(left, top, width, w), c);
-      rows.fill(QRect(left, bottom, width, w), c);
-      rows.fill(QRect(left, top, w, height), c);
-      rows.fill(QRect(right, top, w, height), c);
+      for (const Rect& line : outline_pixels(op.x1, op.y1, op.x2, op.y2, s))
+        rows.fill(to_qrect(line), c);
       return;
     }
     case DrawOp::Kind::Text: {

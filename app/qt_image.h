@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/drawing_record.h"
 #include "app/pixel_rows.h"
 #include "app/qt_pictures.h"
+#include "drawing/record.h"
 #include "model/platform.h"
 
 namespace pawnfall {
@@ -44,7 +44,11 @@ class QtImage {
   double scale() const { return scale_; }
   double zoom() const { return zoom_; }
   // Makes the drawing's device pixels those of another screen or zoom.
-  void rescale(double device_pixel_ratio, double zoom);
+  void rescale(double device_pixel_ratio, double zoom) {
+    rescale(device_pixel_ratio, zoom, device_pixel_ratio * zoom);
+  }
+  // The same with the fit's own scale, which steps exactly where density × zoom may not.
+  void rescale(double device_pixel_ratio, double zoom, double scale);
   // How many drawing operations it keeps to paint again.
   std::size_t recorded() const { return record_.live(); }
   // How many it holds, those painted over and not yet dropped included.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "drawing/pictures.h"
 #include "model/pictures.h"
 
 // The sets live in a static library, so their registration must be asked for (outside any
@@ -17,21 +18,20 @@ namespace pawnfall {
 void register_pictures() { register_picture_sets(); }
 
 QString picture_file(const QString& name, int set) {
-  return QStringLiteral(":/pictures/%1x/%2.%3").arg(set).arg(name, set == 1 ? "bmp" : "png");
+  return QStringLiteral(":/") + QString::fromStdString(picture_path(name.toStdString(), set));
 }
 
 QString picture_resource(Picture picture, int set) {
-  const auto entry = 絵_コードから(picture.code);
-  if (!entry) return {};
-  const QString name = QString::fromLatin1(entry->名.data(), qsizetype(entry->名.size()));
-  if (!entry->番号付き) return picture_file(name, set);
-  return picture_file(QStringLiteral("%1_%2").arg(name).arg(picture.number), set);
+  const std::string path = picture_path(picture, set);
+  return path.empty() ? QString() : QStringLiteral(":/") + QString::fromStdString(path);
 }
 
 const PictureCache::Loaded* PictureCache::get(Picture p, double scale) {
-  static_assert(std::ranges::all_of(絵の表, [](const 絵情報& e) { return e.code < kCodes; }));
-  if (p.code < 0 || p.code >= kCodes || p.number < 0 || p.number > 3) return nullptr;
-  Loaded& slot = pictures_[static_cast<std::size_t>(p.code * 4 + p.number)];
+  static_assert(std::ranges::all_of(
+      絵の表, [](const 絵情報& e) { return e.code * kPictureLooks < kPictureIds; }));
+  const int id = picture_id(p);
+  if (id < 0) return nullptr;
+  Loaded& slot = pictures_[static_cast<std::size_t>(id)];
   if (slot.scale == scale) return slot.image.isNull() ? nullptr : &slot;
   // Only the set in use is read, and only the pictures asked for; a new zoom that keeps the set
   // reads none again.

@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "drawing/pictures.h"
 #include "model/pictures.h"
 #include "model/platform.h"
 
@@ -15,9 +16,7 @@ namespace pawnfall {
 // Makes the picture sets known to the resource system.
 void register_pictures();
 // Resource name of a set's picture by its file name, e.g. ("W_ROOK_0", 2) is
-// ":/pictures/2x/W_ROOK_0.png". The 1x set, read at every start on most screens, is stored
-// as uncompressed BMP: decoding its PNGs took over a millisecond of the first frame. The
-// denser sets, 4 to 16 times the pixels, stay PNG.
+// ":/pictures/2x/W_ROOK_0.png".
 QString picture_file(const QString& name, int set = 1);
 // Resource name of a picture in a set, e.g. ":/pictures/2x/W_ROOK_0.png"; empty when there
 // is none.
@@ -36,8 +35,7 @@ class PictureCache {
   const Loaded* get(Picture picture, double scale);
 
  private:
-  static constexpr int kCodes = 22;          // every code with a picture is below
-  std::array<Loaded, kCodes * 4> pictures_;  // by code * 4 + number
+  std::array<Loaded, kPictureIds> pictures_;  // by the picture's number
 };
 
 }  // namespace pawnfall

@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -21,6 +22,7 @@
 #include "app/main_window.h"
 #include "app/qt_palette.h"
 #include "app/qt_platform.h"
+#include "drawing/fit.h"
 #include "game/deal.h"
 #include "game/turn.h"
 #include "model/rules.h"
@@ -133,47 +135,43 @@ TEST(Density, APieceIsTheDrawingOfItsDensityNotTheSmallOneEnlarged) {
   }
 }
 
-// The device pixels a square's picture starts on: its left or top edge.
-int edge(double twips, double scale, int offset) { return twips_to_pixels(twips, scale) + offset; }
-
-// Wherever the window stands, a press on a square's middle or on the first or last pixel of
-// any of its edges selects that square, and the pixel beyond an edge the neighbour: the hit
-// areas are the squares as drawn.
-TEST(Presses, APressOnTheMiddleOrAnyEdgeOfASquareSelectsThatSquare) {
+// Every device pixel that a square's picture paints and no later square covers selects that
+// square, at every density and in odd window sizes, through the window's and the page's use of
+// the one fit (each hands it the pressed position in its own pixels times the density).
+TEST(Presses, EveryDevicePixelOfASquareSelectsThatSquare) {
   const QSize content(窓幅画素, 595);
-  const struct {
-    double ratio;
-    QSize widget;  // in the widget's own pixels
-  } cases[] = {{1, content},           {2, content},
-               {1, QSize(1200, 1000)}, {1, QSize(2319 + 101, 1785 + 3)},
-               {2, QSize(1200, 1000)}, {1.25, QSize(900, 700)},
-               {1, QSize(500, 400)},   {1.25, QSize(773, 560)}};
-  for (const auto& c : cases) {
-    const BoardView::Layout layout = BoardView::fit(c.widget, content, c.ratio);
-    const double scale = c.ratio * layout.zoom;
-    SCOPED_TRACE(::testing::Message() << "ratio " << c.ratio << ", zoom " << layout.zoom);
-    for (const QPoint square : {QPoint(1, 1), QPoint(20, 12), QPoint(9, 6), QPoint(14, 3)}) {
-      const int 列 = square.x(), 行 = square.y();
-      const int left = edge(盤X(列), scale, layout.offset.x());
-      const int right = edge(盤X(列 + 1), scale, layout.offset.x()) - 1;
-      const int top = edge(盤Y(行), scale, layout.offset.y());
-      const int bottom = edge(盤Y(行 + 1), scale, layout.offset.y()) - 1;
-      const int mid_x = (left + right) / 2, mid_y = (top + bottom) / 2;
+  const QSize sizes[] = {content,         QSize(1201, 1003), QSize(2319 + 101, 1785 + 3),
+                         QSize(501, 401), QSize(773, 561),   QSize(939, 509),
+                         QSize(499, 349)};
+  for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+    for (const QSize widget : sizes) {
+      const BoardView::Layout window = BoardView::fit(widget, content, ratio);
+      const Fit page =
+          fit_drawing(widget.width(), widget.height(), ratio, content.width(), content.height(), 0);
+      SCOPED_TRACE(::testing::Message()
+                   << "ratio " << ratio << ", " << widget.width() << "x" << widget.height());
       const struct {
-        int x, y, 列, 行;
-      } presses[] = {{mid_x, mid_y, 列, 行},         {left, mid_y, 列, 行},
-                     {right, mid_y, 列, 行},         {mid_x, top, 列, 行},
-                     {mid_x, bottom, 列, 行},        {left, top, 列, 行},
-                     {right, bottom, 列, 行},        {left - 1, mid_y, 列 - 1, 行},
-                     {right + 1, mid_y, 列 + 1, 行}, {mid_x, top - 1, 列, 行 - 1},
-                     {mid_x, bottom + 1, 列, 行 + 1}};
-      for (const auto& p : presses) {
-        // That device pixel, as the window system reports a press on it: its corner, in the
-        // widget's pixels.
-        const QPointF at(p.x / c.ratio, p.y / c.ratio);
-        const QPointF twips = BoardView::press_twips(at, layout, c.ratio);
-        EXPECT_EQ(列番号(twips.x()), p.列) << "device pixel " << p.x << ", " << p.y;
-        EXPECT_EQ(行番号(twips.y()), p.行) << "device pixel " << p.x << ", " << p.y;
+        double scale;
+        int x, y;
+        std::function<std::pair<double, double>(double, double)> press;
+      } uses[] = {{window.scale, window.offset.x(), window.offset.y(),
+                   [&](double x, double y) {
+                     const QPointF t = BoardView::press_twips(QPointF(x, y), window, ratio);
+                     return std::pair(t.x(), t.y());
+                   }},
+                  {page.scale, page.x, page.y,
+                   [&](double x, double y) { return press_twips(page, x * ratio, y * ratio); }}};
+      for (const auto& use : uses) {
+        // Along a row and down a column: a square's pixels run from its picture's edge to the
+        // next square's, which paints over the rest.
+        for (int 列 = 1; 列 <= 列数; ++列)
+          for (int x = twips_to_pixels(盤X(列), use.scale) + use.x;
+               x < twips_to_pixels(盤X(列 + 1), use.scale) + use.x; ++x)
+            ASSERT_EQ(列番号(use.press(x / ratio, 0).first), 列) << "device pixel " << x;
+        for (int 行 = 1; 行 <= 行数; ++行)
+          for (int y = twips_to_pixels(盤Y(行), use.scale) + use.y;
+               y < twips_to_pixels(盤Y(行 + 1), use.scale) + use.y; ++y)
+            ASSERT_EQ(行番号(use.press(0, y / ratio).second), 行) << "device pixel " << y;
       }
     }
   }
@@ -211,8 +209,8 @@ TEST(Presses, TheEnlargedWidgetHandsTheGameThePressedSquare) {
     ASSERT_GT(layout.zoom, 1.4);
     const double scale = layout.zoom;
     for (const QPoint square : {QPoint(1, 1), QPoint(20, 12), QPoint(7, 10)}) {
-      const int left = edge(盤X(square.x()), scale, layout.offset.x());
-      const int bottom = edge(盤Y(square.y() + 1), scale, layout.offset.y()) - 1;
+      const int left = twips_to_pixels(盤X(square.x()), scale) + layout.offset.x();
+      const int bottom = twips_to_pixels(盤Y(square.y() + 1), scale) + layout.offset.y() - 1;
       for (const QPoint at : {QPoint(left, bottom), QPoint(left - 1, bottom + 1)}) {
         QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), view.mapToGlobal(QPointF(at)),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);

@@ -1,15 +1,15 @@
 // What has been drawn on the client area, in twips: every operation in order, less those that a
-// later one paints over entirely at any scale, so any part of it can be painted at any scale.
+// later one paints over entirely at any scale, so any part of it can be painted again at any
+// scale or density without asking the game.
 #pragma once
-
-#include <QRect>
-#include <QRegion>
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "drawing/rect.h"
+#include "drawing/region.h"
 #include "model/platform.h"
 
 namespace pawnfall {
@@ -30,19 +30,29 @@ struct DrawOp {
 struct TextOp {
   std::string text, face;
   int points = 0;
-  QRect ink;  // in whole twips, every pixel it paints at any scale
-  // The part of the text's ink area that no later picture has yet covered, in whole twips.
-  QRegion uncovered;
+  Rect ink;  // in twips, every pixel it paints at any scale
+  // The part of the ink that no later picture has yet covered.
+  Region uncovered;
 };
 
+// A text's box as the platform's font measured it at the starting size, in pixels from the
+// text's top-left corner: its line box together with its ink.
+struct TextBox {
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+// The twips a text may paint at any scale: the measured box grown for font sizes that round
+// differently when scaled and for a pixel or two of hinting.
+Rect text_ink(double x, double y, const TextBox& measured);
+
+// A text lives until later pictures have covered every twip of its ink, as on a persistent
+// image: digits that stand beyond the tiles that clear a number stay until a full redraw.
 class DrawingRecord {
  public:
   // A picture of the given natural size in twips, painted opaquely.
   void add_picture(Picture picture, double x, double y, double width, double height);
   void add_outline(int colour, double x1, double y1, double x2, double y2);
-  // `ink` holds, in twips, every pixel the text paints at any scale.
   void add_text(double x, double y, std::string_view text, std::string_view face, int points,
-                int colour, QRect ink);
+                int colour, const Rect& ink);
 
   // In the order drawn; dead ones are covered by later ones and need not be painted.
   const std::vector<DrawOp>& ops() const { return ops_; }
@@ -66,7 +76,6 @@ class DrawingRecord {
     static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
    private:
-    // The footprint itself is read from the operation.
     struct Slot {
       std::uint32_t index = kNone;
       std::uint32_t hash = 0;
@@ -80,13 +89,13 @@ class DrawingRecord {
   // paints, at any scale, so it dies.
   void add(const DrawOp& op);
   // Texts lying wholly under the picture's sure area die.
-  void cover_texts(const QRect& sure);
+  void cover_texts(const Rect& sure);
 
   std::vector<DrawOp> ops_;
   std::vector<TextOp> texts_;
   Footprints by_footprint_;
   std::vector<std::uint32_t> live_texts_;  // indices into ops_
-  QRect text_area_;                        // bounds every live text's uncovered part
+  Rect text_area_;                         // bounds every live text's uncovered part
   std::size_t dead_ = 0;
 };
 

@@ -1,10 +1,9 @@
-// What has been drawn on the client area, in twips: every operation in order, less those that a
-// later one paints over entirely at any scale, so any part of it can be painted at any scale.
-#include "app/drawing_record.h"
+// What has been drawn on the client area, in twips, less what later drawing covers.
+#include "drawing/record.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace pawnfall {
@@ -16,11 +15,25 @@ namespace {
 constexpr double kNearDoubt = 7.5, kFarDoubt = 15;
 
 std::uint64_t mix(std::uint64_t h, double v) {
-  h = (h ^ std::bit_cast<std::uint64_t>(v)) * 0x9E3779B97F4A7C15ull;
+  std::uint64_t bits;  // std::bit_cast, which the browser build's library lacks
+  std::memcpy(&bits, &v, sizeof bits);
+  h = (h ^ bits) * 0x9E3779B97F4A7C15ull;
   return h ^ (h >> 32);
 }
 
+int floor_int(double v) { return static_cast<int>(std::floor(v)); }
+int ceil_int(double v) { return static_cast<int>(std::ceil(v)); }
+
 }  // namespace
+
+Rect text_ink(double x, double y, const TextBox& m) {
+  constexpr double kGrowth = 1.05, kMargin = 2;
+  const double left = std::min(0.0, m.left * kGrowth) - kMargin;
+  const double top = std::min(0.0, m.top * kGrowth) - kMargin;
+  const double right = m.right * kGrowth + kMargin, bottom = m.bottom * kGrowth + kMargin;
+  return {floor_int(x + left * 一画素のtwips), floor_int(y + top * 一画素のtwips),
+          ceil_int(x + right * 一画素のtwips) + 1, ceil_int(y + bottom * 一画素のtwips) + 1};
+}
 
 void DrawingRecord::Footprints::clear() {
   slots_.assign(2048, Slot{});
@@ -78,23 +91,21 @@ void DrawingRecord::add_picture(Picture picture, double x, double y, double widt
   op.picture = picture;
   op.x1 = x, op.y1 = y, op.x2 = x + width, op.y2 = y + height;
   add(op);
-  const QRect sure(QPoint(static_cast<int>(std::ceil(x + kNearDoubt)),
-                          static_cast<int>(std::ceil(y + kNearDoubt))),
-                   QPoint(static_cast<int>(std::floor(op.x2 - kFarDoubt)) - 1,
-                          static_cast<int>(std::floor(op.y2 - kFarDoubt)) - 1));
+  const Rect sure{ceil_int(x + kNearDoubt), ceil_int(y + kNearDoubt), floor_int(op.x2 - kFarDoubt),
+                  floor_int(op.y2 - kFarDoubt)};
   if (!live_texts_.empty() && sure.intersects(text_area_)) cover_texts(sure);
 }
 
-void DrawingRecord::cover_texts(const QRect& sure) {
-  QRect area;
+void DrawingRecord::cover_texts(const Rect& sure) {
+  Rect area;
   std::erase_if(live_texts_, [&](std::uint32_t index) {
     TextOp& t = texts_[ops_[index].text];
-    t.uncovered -= sure;
-    if (t.uncovered.isEmpty()) {
+    t.uncovered.subtract(sure);
+    if (t.uncovered.empty()) {
       kill(index);
       return true;
     }
-    area |= t.uncovered.boundingRect();
+    area |= t.uncovered.bounds();
     return false;
   });
   text_area_ = area;
@@ -109,7 +120,7 @@ void DrawingRecord::add_outline(int colour, double x1, double y1, double x2, dou
 }
 
 void DrawingRecord::add_text(double x, double y, std::string_view text, std::string_view face,
-                             int points, int colour, QRect ink) {
+                             int points, int colour, const Rect& ink) {
   // The same text again in the same place paints the very same pixels.
   std::erase_if(live_texts_, [&](std::uint32_t index) {
     const DrawOp& op = ops_[index];
@@ -125,7 +136,7 @@ void DrawingRecord::add_text(double x, double y, std::string_view text, std::str
   op.colour = colour;
   op.x1 = x, op.y1 = y;
   op.text = static_cast<std::uint32_t>(texts_.size());
-  texts_.push_back({std::string(text), std::string(face), points, ink, QRegion(ink)});
+  texts_.push_back({std::string(text), std::string(face), points, ink, Region(ink)});
   live_texts_.push_back(static_cast<std::uint32_t>(ops_.size()));
   text_area_ |= ink;
   ops_.push_back(op);

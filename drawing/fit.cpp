@@ -1,0 +1,62 @@
+// Where the drawing stands in a window, and the way back for presses.
+#include "drawing/fit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/state.h"
+
+namespace pawnfall {
+
+Fit fit_drawing(double width, double height, double density, int content_width, int content_height,
+                double least_zoom) {
+  const double fits = std::min(width / content_width, height / content_height);
+  const double steps = std::floor(fits * density * kScaleSteps + 1e-9);
+  // The scale is computed from whole steps, never as density × zoom, which may round apart
+  // from it and paint a square a device pixel away from where a press finds it.
+  double scale = density;
+  if (fits > 1) {
+    scale = std::max(density, steps / kScaleSteps);
+  } else if (fits < 1) {
+    const double least = std::max(1.0, std::floor(least_zoom * density * kScaleSteps));
+    scale = std::max(least, steps) / kScaleSteps;
+  }
+  Fit f;
+  f.scale = scale;
+  f.zoom = scale / density;
+  f.width = static_cast<int>(std::lround(content_width * scale));
+  f.height = static_cast<int>(std::lround(content_height * scale));
+  const auto device_w = static_cast<int>(std::lround(width * density));
+  const auto device_h = static_cast<int>(std::lround(height * density));
+  f.x = std::max(0, (device_w - f.width) / 2);
+  f.y = std::max(0, (device_h - f.height) / 2);
+  return f;
+}
+
+std::pair<double, double> press_twips(const Fit& fit, double device_x, double device_y) {
+  return {pixels_to_twips(device_x - fit.x, fit.scale),
+          pixels_to_twips(device_y - fit.y, fit.scale)};
+}
+
+Rect picture_pixels(double x, double y, int natural_width, int natural_height, double scale) {
+  const int left = twips_to_pixels(x, scale), top = twips_to_pixels(y, scale);
+  return {left, top, left + static_cast<int>(std::lround(natural_width * scale)),
+          top + static_cast<int>(std::lround(natural_height * scale))};
+}
+
+std::array<Rect, 4> outline_pixels(double x1, double y1, double x2, double y2, double scale) {
+  const int left = twips_to_pixels(x1, scale), top = twips_to_pixels(y1, scale);
+  const int right = twips_to_pixels(x2, scale), bottom = twips_to_pixels(y2, scale);
+  // A line of one pixel of the starting window.
+  const int w = std::max(1, static_cast<int>(std::lround(scale)));
+  return {{{left, top, right + w, top + w},
+           {left, bottom, right + w, bottom + w},
+           {left, top, left + w, bottom + w},
+           {right, top, right + w, bottom + w}}};
+}
+
+int text_pixels(int points, double scale) {
+  return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0 * scale)));
+}
+
+}  // namespace pawnfall
