@@ -60,7 +60,7 @@ void CanvasImage::touch(int x0, int y0, int x1, int y1) {
 }
 
 void CanvasImage::picture(int id, int x, int y, int w, int h) {
-  if (id < 0 || id >= kPictures || w <= 0 || h <= 0) return;
+  if (id < 0 || id >= kPictureIds || w <= 0 || h <= 0) return;
   Scaled& p = pictures_[static_cast<std::size_t>(id)];
   if (p.w != w || p.h != h) {
     p.w = w;

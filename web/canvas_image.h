@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "drawing/pictures.h"
+
 namespace pawnfall {
 
 class CanvasImage {
@@ -36,8 +38,7 @@ class CanvasImage {
   int clip_x0_ = 0, clip_y0_ = 0, clip_x1_ = 0, clip_y1_ = 0;  // the drawing's area, exclusive
   std::vector<std::uint32_t> pixels_;
   int dirty_x0_ = 0, dirty_y0_ = 0, dirty_x1_ = 0, dirty_y1_ = 0;
-  static constexpr int kPictures = 22 * 4;
-  std::array<Scaled, kPictures> pictures_;
+  std::array<Scaled, kPictureIds> pictures_;
 };
 
 }  // namespace pawnfall

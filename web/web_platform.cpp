@@ -16,6 +16,8 @@ EM_JS(void, js_layout, (int width, int height, int x, int y, int w, int h, int s
 EM_JS(void, js_name_picture, (int id, const char* name),
       { Page.namePicture(id, UTF8ToString(name)); });
 EM_JS(int, js_picture_size, (int id), { return Page.pictureSize(id); });
+EM_JS(void, js_text_box, (const char* text, int size, double* box),
+      { Page.textBox(UTF8ToString(text), size, box); });
 EM_JS(void, js_set_checked, (int item, int on), { Page.setChecked(item, on); });
 EM_ASYNC_JS(void, js_message_box, (const char* text, const char* caption, int warning),
             { await Page.messageBox(UTF8ToString(text), UTF8ToString(caption), warning); });
@@ -26,65 +28,38 @@ EM_JS(int, js_storage_write, (const char* name, const char* bytes, int length),
       { return Page.storage.write(UTF8ToString(name), bytes, length); });
 
 namespace pawnfall {
-namespace {
-
-// A square is 34 pixels of the starting window: with scales in 34ths, it is a whole number of
-// device pixels, the same for every square.
-constexpr double kScaleSteps = 34;
-
-// Pictures go to the page by number: code × 4 + look.
-constexpr int kLooks = 4;
-int picture_id(Picture p) { return p.code * kLooks + p.number; }
-
-}  // namespace
 
 WebPlatform::WebPlatform() {
   checks_[MenuItem::TATAMI] = true;
-  for (const auto& entry : 絵の表) {
-    const std::string name(entry.名);
-    if (!entry.番号付き) js_name_picture(picture_id({entry.code, 0}), name.c_str());
-    for (int look = 0; entry.番号付き && look < 3; ++look)
-      js_name_picture(picture_id({entry.code, look}), (name + "_" + std::to_string(look)).c_str());
-  }
-}
-
-WebPlatform::Layout WebPlatform::fit(double width, double height, double ratio) {
-  const double fits = std::min(width / 画面幅画素, height / 画面高画素);
-  // Unlike a desktop window, a phone's page may be smaller than the starting window.
-  const double scale = std::max(1.0, std::floor(fits * ratio * kScaleSteps + 1e-9)) / kScaleSteps;
-  const int shown_w = static_cast<int>(std::lround(画面幅画素 * scale));
-  const int shown_h = static_cast<int>(std::lround(画面高画素 * scale));
-  const int device_w = static_cast<int>(std::lround(width * ratio));
-  const int device_h = static_cast<int>(std::lround(height * ratio));
-  return {scale, std::max(0, (device_w - shown_w) / 2), std::max(0, (device_h - shown_h) / 2)};
+  for (const Picture p : every_picture()) js_name_picture(picture_id(p), picture_name(p).c_str());
 }
 
 int WebPlatform::set_layout(double width, double height, double ratio) {
-  layout_ = fit(width, height, ratio);
+  // Unlike a desktop window, a phone's page may be smaller than half the starting window.
+  fit_ = fit_drawing(width, height, ratio, 画面幅画素, 画面高画素, 0);
   device_pixel_ratio_ = ratio;
-  const int set = picture_set(layout_.scale);
+  const int set = picture_set(fit_.scale);
   const int device_w = static_cast<int>(std::lround(width * ratio));
   const int device_h = static_cast<int>(std::lround(height * ratio));
-  const int shown_w = static_cast<int>(std::lround(画面幅画素 * layout_.scale));
-  const int shown_h = static_cast<int>(std::lround(画面高画素 * layout_.scale));
-  js_layout(device_w, device_h, layout_.x, layout_.y, shown_w, shown_h, set);
-  image_.reset(device_w, device_h, layout_.x, layout_.y, shown_w, shown_h);
+  js_layout(device_w, device_h, fit_.x, fit_.y, fit_.width, fit_.height, set);
+  image_.reset(device_w, device_h, fit_.x, fit_.y, fit_.width, fit_.height);
   image_.forget_pictures();  // the page may have a denser set by now
-  record_.for_each([this](const DrawOp& op) { paint(op); });
+  for (const DrawOp& op : record_.ops())
+    if (op.live) paint(op);
   image_.flush();
   return set;
 }
 
 std::pair<double, double> WebPlatform::press_twips(double x, double y) const {
-  return {pixels_to_twips(x * device_pixel_ratio_ - layout_.x, layout_.scale),
-          pixels_to_twips(y * device_pixel_ratio_ - layout_.y, layout_.scale)};
+  return pawnfall::press_twips(fit_, x * device_pixel_ratio_, y * device_pixel_ratio_);
 }
 
 std::optional<std::pair<int, int>> WebPlatform::natural_size(Picture p) {
-  if (p.code < 0 || p.code >= kCodes || p.number < 0 || p.number >= kLooks) return std::nullopt;
-  Size& size = sizes_[static_cast<std::size_t>(picture_id(p))];
+  const int id = picture_id(p);
+  if (id < 0) return std::nullopt;
+  Size& size = sizes_[static_cast<std::size_t>(id)];
   if (!size.known) {
-    const int packed = js_picture_size(picture_id(p));
+    const int packed = js_picture_size(id);
     // Asked again until the page has the picture.
     if (packed <= 0) return std::nullopt;
     size = {true, packed >> 16, packed & 0xFFFF};
@@ -95,65 +70,48 @@ std::optional<std::pair<int, int>> WebPlatform::natural_size(Picture p) {
 void WebPlatform::paint_picture(Picture p, double x, double y) {
   const auto size = natural_size(p);
   if (!size) return;
-  DrawOp op{.kind = DrawOp::Kind::Picture, .picture = p};
-  op.x1 = x;
-  op.y1 = y;
-  paint(op);
-  record_.add(std::move(op), size->first * 一画素のtwips, size->second * 一画素のtwips);
+  record_.add_picture(p, x, y, size->first * 一画素のtwips, size->second * 一画素のtwips);
+  paint(record_.ops().back());
+  record_.compact();
 }
 
 void WebPlatform::draw_outline(int colour, double x1, double y1, double x2, double y2) {
-  DrawOp op{
-      .kind = DrawOp::Kind::Outline, .colour = colour, .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2};
-  paint(op);
-  record_.add(std::move(op));
+  record_.add_outline(colour, x1, y1, x2, y2);
+  paint(record_.ops().back());
+  record_.compact();
 }
 
 void WebPlatform::print_text(double x, double y, std::string_view text, std::string_view face,
                              int points, int colour) {
-  // The face is the game's one: the page sets every text in its Japanese serif stack.
-  (void)face;
-  DrawOp op{.kind = DrawOp::Kind::Text,
-            .colour = colour,
-            .x1 = x,
-            .y1 = y,
-            .points = points,
-            .text = record_.add_text(std::string(text))};
-  paint(op);
-  record_.add(std::move(op));
+  // Measured at the starting size in the page's fonts, as the window measures it in its own.
+  const std::string s(text);
+  double box[4] = {0, 0, 0, 0};
+  js_text_box(s.c_str(), text_pixels(points, 1), box);
+  record_.add_text(x, y, text, face, points, colour,
+                   text_ink(x, y, {box[0], box[1], box[2], box[3]}));
+  paint(record_.ops().back());
+  record_.compact();
 }
 
 void WebPlatform::paint(const DrawOp& op) {
-  const double s = layout_.scale;
-  const int left = twips_to_pixels(op.x1, s) + layout_.x,
-            top = twips_to_pixels(op.y1, s) + layout_.y;
+  const double s = fit_.scale;
   switch (op.kind) {
     case DrawOp::Kind::Picture: {
       const auto size = natural_size(op.picture);
       if (!size) return;
-      image_.picture(picture_id(op.picture), left, top,
-                     static_cast<int>(std::lround(size->first * s)),
-                     static_cast<int>(std::lround(size->second * s)));
+      const Rect r = picture_pixels(op.x1, op.y1, size->first, size->second, s);
+      image_.picture(picture_id(op.picture), r.left + fit_.x, r.top + fit_.y, r.width(),
+                     r.height());
       return;
     }
-    case DrawOp::Kind::Outline: {
-      // A line of one pixel of the starting window, in whole device pixels; the right and
-      // bottom lines lie on the neighbours' left and top ones, as on the desktop.
-      const int right = twips_to_pixels(op.x2, s) + layout_.x;
-      const int bottom = twips_to_pixels(op.y2, s) + layout_.y;
-      const int w = std::max(1, static_cast<int>(std::lround(s)));
-      const int width = right - left + w, height = bottom - top + w;
-      image_.fill(op.colour, left, top, width, w);
-      image_.fill(op.colour, left, bottom, width, w);
-      image_.fill(op.colour, left, top, w, height);
-      image_.fill(op.colour, right, top, w, height);
+    case DrawOp::Kind::Outline:
+      for (const Rect& line : outline_pixels(op.x1, op.y1, op.x2, op.y2, s))
+        image_.fill(op.colour, line.left + fit_.x, line.top + fit_.y, line.width(), line.height());
       return;
-    }
     case DrawOp::Kind::Text:
-      // Set in pixels at the 96 dots per inch that the twips assume, times the scale.
-      image_.text(left, top, record_.text(op),
-                  std::max(1, static_cast<int>(std::lround(op.points * 96.0 / 72.0 * s))),
-                  op.colour);
+      // The face is the game's one: the page sets every text in its Japanese serif stack.
+      image_.text(twips_to_pixels(op.x1, s) + fit_.x, twips_to_pixels(op.y1, s) + fit_.y,
+                  record_.text(op).text, text_pixels(record_.text(op).points, s), op.colour);
       return;
   }
 }

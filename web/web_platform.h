@@ -7,9 +7,11 @@
 #include <optional>
 #include <utility>
 
+#include "drawing/fit.h"
+#include "drawing/pictures.h"
+#include "drawing/record.h"
 #include "model/platform.h"
 #include "web/canvas_image.h"
-#include "web/drawing_record.h"
 
 namespace pawnfall {
 
@@ -17,17 +19,8 @@ class WebPlatform : public Platform {
  public:
   WebPlatform();
 
-  // Where the drawing stands on the canvas: device pixels per pixel of the starting window, and
-  // its top-left corner in device pixels.
-  struct Layout {
-    double scale = 1;
-    int x = 0, y = 0;
-  };
-  // The scale that fits the drawing into an area of css pixels (whole 34ths of a device pixel
-  // per pixel, so every square is as wide as the next), centred.
-  static Layout fit(double width, double height, double device_pixel_ratio);
-  // Sizes the canvas for the area and draws everything again; answers the picture set the
-  // scale wants (1 to 4), which the page loads when it has not yet.
+  // Sizes the canvas for an area of css pixels and draws everything again; answers the picture
+  // set the scale wants (1 to 4), which the page loads when it has not yet.
   int set_layout(double width, double height, double device_pixel_ratio);
   // The twips a press at a css pixel of the canvas stands for.
   std::pair<double, double> press_twips(double x, double y) const;
@@ -53,7 +46,7 @@ class WebPlatform : public Platform {
   // A picture's size in pixels of the starting window, as the page found it; nullopt for none.
   std::optional<std::pair<int, int>> natural_size(Picture picture);
 
-  Layout layout_;
+  Fit fit_;
   CanvasImage image_;
   double device_pixel_ratio_ = 1;
   DrawingRecord record_;
@@ -62,8 +55,7 @@ class WebPlatform : public Platform {
     bool known = false;
     int w = 0, h = 0;
   };
-  static constexpr int kCodes = 22;  // every code with a picture is below
-  std::array<Size, kCodes * 4> sizes_{};
+  std::array<Size, kPictureIds> sizes_{};
 };
 
 // The client area's size in pixels of the starting window: the window less the menu bar.

@@ -370,6 +370,21 @@ const Page = (() => {
       const [img, s] = image(pictureNames[id]);
       return img ? (Math.round(img.naturalWidth / s) << 16) | Math.round(img.naturalHeight / s) : 0;
     },
+    // A text's line box and ink at a size, in pixels from its top-left corner, into `box`
+    // (left, top, right, bottom): from it the game knows what later pictures cover it.
+    textBox(text, size, box) {
+      scratchContext.font = `${size}px ${font}`;
+      const m = scratchContext.measureText(text);
+      const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
+      const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
+      const baseline = Math.round(ascent);
+      const inkLeft = m.actualBoundingBoxLeft !== undefined ? -m.actualBoundingBoxLeft : 0;
+      const inkRight = m.actualBoundingBoxRight !== undefined ? m.actualBoundingBoxRight : m.width;
+      const inkTop = m.actualBoundingBoxAscent !== undefined ? baseline - m.actualBoundingBoxAscent : 0;
+      const inkBottom = m.actualBoundingBoxDescent !== undefined ? baseline + m.actualBoundingBoxDescent : 0;
+      HEAPF64.set([Math.min(0, inkLeft), Math.min(0, inkTop), Math.max(m.width, inkRight),
+        Math.max(baseline + descent, inkBottom)], box >> 3);
+    },
     // Text set in the page's fonts and blended into the game's pixels (width × height at
     // `pixels`) within the drawing's area `clip`, in `colour` (0xRRGGBB); what it touched goes to
     // `box` (x0, y0, x1, y1).
