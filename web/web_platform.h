@@ -32,14 +32,19 @@ class WebPlatform : public Platform {
   void present() override { image_.flush(); }
   // Puts what was drawn on the canvas: at every pause, and when a procedure ends.
   void flush() { image_.flush(); }
-  bool checked(MenuItem item) const override;
-  void set_checked(MenuItem item, bool on) override;
-  void message_box(std::string_view text, std::string_view caption, MessageIcon icon) override;
-  void wait(double seconds) override;
-  std::optional<SoundLibrary> load_sound_library() override;
+  // The settings file as an item of the browser's storage.
   FileContents read_file(std::string_view name, std::size_t max_bytes) override;
   SaveResult replace_file(std::string_view name, std::string_view bytes) override;
   std::unique_ptr<FileLock> lock_file(std::string_view name) override;
+  // The check marks are kept here and shown by the page's menu.
+  bool checked(MenuItem item) const override;
+  void set_checked(MenuItem item, bool on) override;
+  // A dialog of the page, awaited through Asyncify as a modal box is on the desktop.
+  void message_box(std::string_view text, std::string_view caption, MessageIcon icon) override;
+  // Asyncify's sleep: the page shows the step and queues presses meanwhile.
+  void wait(double seconds) override;
+  // The library's seven operations over the page's Web Audio, always there.
+  std::optional<SoundLibrary> load_sound_library() override;
 
  private:
   void paint(const DrawOp& op);
