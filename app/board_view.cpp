@@ -85,6 +85,9 @@ void BoardView::show_drawn(QRect drawn) {
 }
 
 void BoardView::update_drawn() {
+  // A new background changes the space around the drawing too.
+  const PictureCache::Loaded* tile = drawing_.background_tile();
+  if ((tile ? tile->image.cacheKey() : 0) != tile_) update();
   const QRect drawn = drawing_.take_drawn();
   if (drawn.isEmpty()) return;
   pending_ |= widget_area(drawn, layout());
@@ -97,13 +100,13 @@ void BoardView::paintEvent(QPaintEvent* event) {
   const QSize shown = drawing_.device_size();
   const QRectF target(QPointF(l.offset) / ratio, QSizeF(shown) / ratio);
   QPainter painter(this);
-  // Around the drawing, the window's own green; the drawing then paints over any part of a
+  // Around the drawing, its background continued; the drawing then paints over any part of a
   // pixel the two share.
   const QRect inside(
       QPoint(int(std::ceil(target.left())), int(std::ceil(target.top()))),
       QPoint(int(std::floor(target.right())) - 1, int(std::floor(target.bottom())) - 1));
-  for (const QRect& r : QRegion(event->rect()) - inside)
-    painter.fillRect(r, palette_colour(色_背景));
+  if (const QRegion around = QRegion(event->rect()) - inside; !around.isEmpty())
+    paint_around(painter, around, l);
   // The drawing's device pixels that the event asks for.
   const QRectF asked(QPointF(event->rect().topLeft()) * ratio,
                      QSizeF(event->rect().size()) * ratio);
@@ -122,6 +125,29 @@ void BoardView::paintEvent(QPaintEvent* event) {
   }
   // Queued, so it runs once this frame has been flushed to the screen.
   if (after_first_frame_) QTimer::singleShot(0, this, std::exchange(after_first_frame_, {}));
+}
+
+void BoardView::paint_around(QPainter& painter, const QRegion& around, Layout layout) {
+  painter.save();
+  painter.setClipRegion(around);
+  painter.fillRect(around.boundingRect(), palette_colour(色_背景));
+  const PictureCache::Loaded* tile = drawing_.background_tile();
+  tile_ = tile ? tile->image.cacheKey() : 0;
+  if (tile) {
+    const double ratio = devicePixelRatioF();
+    Fit fit;
+    fit.scale = layout.scale;
+    fit.x = layout.offset.x();
+    fit.y = layout.offset.y();
+    fit.width = drawing_.device_size().width();
+    fit.height = drawing_.device_size().height();
+    QImage shown = tile->image;
+    shown.setDevicePixelRatio(ratio);
+    for (const Rect& r : surrounding_tiles(fit, qRound(width() * ratio), qRound(height() * ratio),
+                                           tile->natural.width(), tile->natural.height()))
+      painter.drawImage(QPointF(r.left, r.top) / ratio, shown);
+  }
+  painter.restore();
 }
 
 void BoardView::paint_drawing(QPainter& painter, Layout layout, QRect asked, bool only_new) {

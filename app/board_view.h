@@ -48,6 +48,8 @@ class BoardView : public QWidget {
   // drawing may reach beyond the widget).
   QRect widget_area(QRect drawn, Layout layout) const;
 
+  // Paints the drawing's background tile on the window around the drawing.
+  void paint_around(QPainter& painter, const QRegion& around, Layout layout);
   // Paints the drawing's device pixels `asked` onto the painter's device: only what was drawn
   // since the last painting when `only_new`, else everything there.
   void paint_drawing(QPainter& painter, Layout layout, QRect asked, bool only_new);
@@ -64,6 +66,7 @@ class BoardView : public QWidget {
   QRect pending_;
   PressHandler on_press_;
   QSize content_;
+  qint64 tile_ = 0;  // the tile last painted around the drawing, by its image's key
   std::function<void()> after_first_frame_;
 };
 

@@ -87,6 +87,11 @@ QImage QtImage::image() {
   return image;
 }
 
+const PictureCache::Loaded* QtImage::background_tile() {
+  const auto tile = record_.background();
+  return tile ? picture(*tile) : nullptr;
+}
+
 QRect QtImage::take_drawn() {
   const std::vector<DrawOp>& ops = record_.ops();
   QRect drawn = std::exchange(drawn_, QRect());

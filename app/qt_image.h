@@ -49,6 +49,9 @@ class QtImage {
   }
   // The same with the fit's own scale, which steps exactly where density × zoom may not.
   void rescale(double device_pixel_ratio, double zoom, double scale);
+  // The background tile drawn last at the current scale, for the space around the drawing;
+  // null before there is one.
+  const PictureCache::Loaded* background_tile();
   // How many drawing operations it keeps to paint again.
   std::size_t recorded() const { return record_.live(); }
   // How many it holds, those painted over and not yet dropped included.

@@ -59,4 +59,34 @@ int text_pixels(int points, double scale) {
   return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0 * scale)));
 }
 
+std::vector<Rect> surrounding_tiles(const Fit& fit, int window_width, int window_height,
+                                    int tile_width, int tile_height) {
+  std::vector<Rect> out;
+  if (fit.scale <= 0) return out;
+  const Rect window{0, 0, window_width, window_height};
+  const Rect drawing{fit.x, fit.y, fit.x + fit.width, fit.y + fit.height};
+  // The grid's places whose tile may reach into the window, a place more on each side.
+  const auto first = [&](int origin, int tile, int start, int pitch) {
+    return static_cast<int>(
+               std::floor(((-origin - tile) * 一画素のtwips / fit.scale - start) / pitch)) -
+           1;
+  };
+  const auto last = [&](int origin, int size, int start, int pitch) {
+    return static_cast<int>(
+               std::ceil(((size - origin) * 一画素のtwips / fit.scale - start) / pitch)) +
+           1;
+  };
+  for (int c = first(fit.x, tile_width, 盤左端, 桝幅); c <= last(fit.x, window_width, 盤左端, 桝幅);
+       ++c)
+    for (int r = first(fit.y, tile_height, 盤上端, 桝高);
+         r <= last(fit.y, window_height, 盤上端, 桝高); ++r) {
+      const Rect tile =
+          picture_pixels(盤左端 + 桝幅 * c, 盤上端 + 桝高 * r, tile_width, tile_height, fit.scale)
+              .translated(fit.x, fit.y);
+      const Rect shown = tile & window;
+      if (!shown.empty() && (shown & drawing) != shown) out.push_back(tile);
+    }
+  return out;
+}
+
 }  // namespace pawnfall

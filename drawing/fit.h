@@ -4,6 +4,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "drawing/rect.h"
 
@@ -39,5 +40,12 @@ Rect picture_pixels(double x, double y, int natural_width, int natural_height, d
 std::array<Rect, 4> outline_pixels(double x1, double y1, double x2, double y2, double scale);
 // A text's size in device pixels, at the 96 dots per inch that the twips assume.
 int text_pixels(int points, double scale);
+
+// The tiles that continue the drawing's background around it in a window of `window_width` ×
+// `window_height` device pixels, so that no band of another colour frames it: each tile's
+// device pixels in the window, in the order the game lays tiles, for every place of the tiles'
+// grid that reaches outside the drawing.
+std::vector<Rect> surrounding_tiles(const Fit& fit, int window_width, int window_height,
+                                    int tile_width, int tile_height);
 
 }  // namespace pawnfall

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "model/backgrounds.h"
+
 namespace pawnfall {
 namespace {
 
@@ -140,6 +142,13 @@ void DrawingRecord::add_text(double x, double y, std::string_view text, std::str
   live_texts_.push_back(static_cast<std::uint32_t>(ops_.size()));
   text_area_ |= ink;
   ops_.push_back(op);
+}
+
+std::optional<Picture> DrawingRecord::background() const {
+  for (auto op = ops_.rbegin(); op != ops_.rend(); ++op)
+    if (op->live && op->kind == DrawOp::Kind::Picture && 背景_コードから(op->picture.code))
+      return op->picture;
+  return std::nullopt;
 }
 
 bool DrawingRecord::compact() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,9 @@ class DrawingRecord {
   const std::vector<DrawOp>& ops() const { return ops_; }
   const TextOp& text(const DrawOp& op) const { return texts_[op.text]; }
   std::size_t live() const { return ops_.size() - dead_; }
+  // The background tile drawn last, which the space around the drawing continues; none before
+  // the first.
+  std::optional<Picture> background() const;
 
   // Drops the dead operations once they far outnumber the live ones; answers whether it did,
   // which moves the live ones to other places.

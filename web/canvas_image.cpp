@@ -59,8 +59,8 @@ void CanvasImage::touch(int x0, int y0, int x1, int y1) {
   dirty_y1_ = std::max(dirty_y1_, y1);
 }
 
-void CanvasImage::picture(int id, int x, int y, int w, int h) {
-  if (id < 0 || id >= kPictureIds || w <= 0 || h <= 0) return;
+const CanvasImage::Scaled* CanvasImage::scaled(int id, int w, int h) {
+  if (id < 0 || id >= kPictureIds || w <= 0 || h <= 0) return nullptr;
   Scaled& p = pictures_[static_cast<std::size_t>(id)];
   if (p.w != w || p.h != h) {
     p.w = w;
@@ -68,13 +68,40 @@ void CanvasImage::picture(int id, int x, int y, int w, int h) {
     p.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
     js_picture_pixels(id, w, h, p.pixels.data());
   }
+  return &p;
+}
+
+void CanvasImage::copy_span(const Scaled& p, int x, int from_y, int y, int x0, int x1) {
+  if (x0 >= x1) return;
+  std::copy_n(
+      p.pixels.data() + static_cast<std::size_t>(from_y) * static_cast<std::size_t>(p.w) + (x0 - x),
+      x1 - x0, row(y) + x0);
+}
+
+void CanvasImage::picture(int id, int x, int y, int w, int h) {
+  const Scaled* p = scaled(id, w, h);
+  if (!p) return;
   const int x0 = std::max(x, clip_x0_), y0 = std::max(y, clip_y0_);
   const int x1 = std::min(x + w, clip_x1_), y1 = std::min(y + h, clip_y1_);
   if (x0 >= x1 || y0 >= y1) return;
-  const auto stride = static_cast<std::size_t>(w);
-  for (int y_at = y0; y_at < y1; ++y_at)
-    std::copy_n(p.pixels.data() + static_cast<std::size_t>(y_at - y) * stride + (x0 - x), x1 - x0,
-                row(y_at) + x0);
+  for (int y_at = y0; y_at < y1; ++y_at) copy_span(*p, x, y_at - y, y_at, x0, x1);
+  touch(x0, y0, x1, y1);
+}
+
+void CanvasImage::picture_around(int id, int x, int y, int w, int h) {
+  const Scaled* p = scaled(id, w, h);
+  if (!p) return;
+  const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int x1 = std::min(x + w, width_), y1 = std::min(y + h, height_);
+  if (x0 >= x1 || y0 >= y1) return;
+  for (int y_at = y0; y_at < y1; ++y_at) {
+    if (y_at < clip_y0_ || y_at >= clip_y1_) {
+      copy_span(*p, x, y_at - y, y_at, x0, x1);
+    } else {
+      copy_span(*p, x, y_at - y, y_at, x0, std::min(x1, clip_x0_));
+      copy_span(*p, x, y_at - y, y_at, std::max(x0, clip_x1_), x1);
+    }
+  }
   touch(x0, y0, x1, y1);
 }
 

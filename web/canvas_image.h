@@ -18,6 +18,8 @@ class CanvasImage {
   // A picture from the page, at w × h device pixels (scaled there when the set differs).
   void picture(int id, int x, int y, int w, int h);
   void fill(int colour, int x, int y, int w, int h);
+  // A picture as picture() paints it, only where it stands outside the drawing's area.
+  void picture_around(int id, int x, int y, int w, int h);
   // Text is set by the page's fonts and blended in.
   void text(int x, int y, const std::string& text, int pixels, int colour);
   // Puts what changed since the last time on the canvas.
@@ -31,6 +33,10 @@ class CanvasImage {
     std::vector<std::uint32_t> pixels;
   };
   void touch(int x0, int y0, int x1, int y1);
+  // The picture at w × h device pixels, asked of the page once for each size.
+  const Scaled* scaled(int id, int w, int h);
+  // Copies a span of the picture's row `from_y` to the canvas's row `y`, columns x0..x1.
+  void copy_span(const Scaled& p, int x, int from_y, int y, int x0, int x1);
   std::uint32_t* row(int y) {
     return pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
   }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "model/backgrounds.h"
 #include "model/pictures.h"
 #include "soundlib/pawnfall_sound.h"
 
@@ -39,13 +40,15 @@ int WebPlatform::set_layout(double width, double height, double ratio) {
   fit_ = fit_drawing(width, height, ratio, 画面幅画素, 画面高画素, 0);
   device_pixel_ratio_ = ratio;
   const int set = picture_set(fit_.scale);
-  const int device_w = static_cast<int>(std::lround(width * ratio));
-  const int device_h = static_cast<int>(std::lround(height * ratio));
-  js_layout(device_w, device_h, fit_.x, fit_.y, fit_.width, fit_.height, set);
-  image_.reset(device_w, device_h, fit_.x, fit_.y, fit_.width, fit_.height);
+  device_width_ = static_cast<int>(std::lround(width * ratio));
+  device_height_ = static_cast<int>(std::lround(height * ratio));
+  js_layout(device_width_, device_height_, fit_.x, fit_.y, fit_.width, fit_.height, set);
+  image_.reset(device_width_, device_height_, fit_.x, fit_.y, fit_.width, fit_.height);
   image_.forget_pictures();  // the page may have a denser set by now
+  around_.reset();
   for (const DrawOp& op : record_.ops())
     if (op.live) paint(op);
+  paint_around();
   image_.flush();
   return set;
 }
@@ -72,7 +75,18 @@ void WebPlatform::paint_picture(Picture p, double x, double y) {
   if (!size) return;
   record_.add_picture(p, x, y, size->first * 一画素のtwips, size->second * 一画素のtwips);
   paint(record_.ops().back());
+  if (背景_コードから(p.code) && p != around_) paint_around();
   record_.compact();
+}
+
+void WebPlatform::paint_around() {
+  const auto tile = record_.background();
+  const auto size = tile ? natural_size(*tile) : std::nullopt;
+  if (!size) return;
+  around_ = tile;
+  for (const Rect& r :
+       surrounding_tiles(fit_, device_width_, device_height_, size->first, size->second))
+    image_.picture_around(picture_id(*tile), r.left, r.top, r.width(), r.height());
 }
 
 void WebPlatform::draw_outline(int colour, double x1, double y1, double x2, double y2) {

@@ -48,10 +48,14 @@ class WebPlatform : public Platform {
 
  private:
   void paint(const DrawOp& op);
+  // Continues the drawing's background tile around it, when it has changed.
+  void paint_around();
   // A picture's size in pixels of the starting window, as the page found it; nullopt for none.
   std::optional<std::pair<int, int>> natural_size(Picture picture);
 
   Fit fit_;
+  int device_width_ = 0, device_height_ = 0;
+  std::optional<Picture> around_;  // the tile painted around the drawing
   CanvasImage image_;
   double device_pixel_ratio_ = 1;
   DrawingRecord record_;

@@ -312,7 +312,7 @@ using WindowAtZoom = test::InTemporaryDirectory;
 
 // At its starting size the window shows the drawing as it is, on its way to the screen (its
 // backing store, painted straight onto below the menu bar) and on any other device; enlarged,
-// the drawing at the new zoom, centred, with the window's green around it.
+// the drawing at the new zoom, centred, with its background continued around it.
 TEST_F(WindowAtZoom, TheStartingWindowShowsTheDrawingAsItIsAndALargerOneTheDrawingCentred) {
   MainWindow w;
   w.show();
@@ -345,10 +345,15 @@ TEST_F(WindowAtZoom, TheStartingWindowShowsTheDrawingAsItIsAndALargerOneTheDrawi
   const QRect image(layout.offset, content * 2);
   EXPECT_EQ(image.left(), (view->width() - image.width()) / 2);
   EXPECT_EQ(shown.copy(image), rgb32(w.platform().image()).copy(QRect(QPoint(0, 0), content * 2)));
-  const QRgb green = palette_colour(色_背景).rgb();
-  EXPECT_EQ(shown.pixel(0, shown.height() / 2), green);
-  EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() / 2), green);
-  EXPECT_EQ(shown.pixel(image.left() - 1, image.top()), green);
+  // Around it, its own background continued: the bands left and right of it are the tiles a
+  // square's pitch (68 device pixels) inside it, beside the board's rows.
+  const int pitch = 68, band = image.left(), row = twips_to_pixels(盤Y(6), 2);
+  ASSERT_GT(band, 0);
+  EXPECT_EQ(shown.copy(0, row, band, 1), shown.copy(pitch, row, band, 1));
+  EXPECT_EQ(shown.copy(shown.width() - band, row, band, 1),
+            shown.copy(shown.width() - band - pitch, row, band, 1));
+  for (const QPoint at : {QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1)})
+    EXPECT_NE(shown.pixel(at), palette_colour(色_背景).rgb());
 }
 
 // Presses and an animated commit paint only what they drew onto the backing store, over what

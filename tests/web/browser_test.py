@@ -189,6 +189,18 @@ def case_presses(url):
         driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
             'width': width, 'height': 720, 'deviceScaleFactor': 1, 'mobile': False})
         time.sleep(0.3)
+        if width == 1000:
+            # Around the enlarged drawing its background goes on: no band of another green.
+            bands = driver.execute_script('''
+                const d = Page.drawing, c = document.getElementById('board');
+                const px = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+                let found = 0;
+                for (let y = 0; y < c.height; ++y)
+                  for (let x = 0; x < c.width; ++x)
+                    if ((x < d.x || x >= d.x + d.width || y < d.y || y >= d.y + d.height) &&
+                        px[(y * c.width + x) * 4] === 0 && px[(y * c.width + x) * 4 + 1] === 128) ++found;
+                return [found, d.x + d.y];''')
+            assert bands[1] > 0 and bands[0] == 0, f'{bands[0]} pixels of the window green around the drawing'
     same_board(board(driver), 'after30.png', 'after30 resized')
 
 
