@@ -33,6 +33,26 @@ Fit fit_drawing(double width, double height, double density, int content_width, 
   return f;
 }
 
+Fit fit_screen(double width, double height, double density, int content_width, int content_height) {
+  Fit f = fit_drawing(width, height, density, content_width, content_height, 0);
+  if (f.zoom >= 1) return f;
+  const Rect& play = kPlayArea;
+  const double fits = std::min(width / play.width(), height / play.height());
+  const double steps = std::max(1.0, std::floor(fits * density * kScaleSteps + 1e-9));
+  f.scale = std::min(density, steps / kScaleSteps);
+  f.zoom = f.scale / density;
+  f.width = static_cast<int>(std::lround(content_width * f.scale));
+  f.height = static_cast<int>(std::lround(content_height * f.scale));
+  // Centred on the play area; the drawing's corner may lie outside the screen.
+  const auto centre = [&](double size, int from, int to) {
+    return static_cast<int>(
+        std::lround((size * density - (to - from) * f.scale) / 2 - from * f.scale));
+  };
+  f.x = centre(width, play.left, play.right);
+  f.y = centre(height, play.top, play.bottom);
+  return f;
+}
+
 std::pair<double, double> press_twips(const Fit& fit, double device_x, double device_y) {
   return {pixels_to_twips(device_x - fit.x, fit.scale),
           pixels_to_twips(device_y - fit.y, fit.scale)};

@@ -29,6 +29,14 @@ struct Fit {
 Fit fit_drawing(double width, double height, double density, int content_width, int content_height,
                 double least_zoom);
 
+// The part of the drawing that holds the banner, the scores and the board, in pixels of the
+// starting window: all that a screen smaller than the drawing needs to show.
+inline constexpr Rect kPlayArea{40, 33, 770, 541};
+// For a screen that may be smaller than the drawing, as a phone's is: the whole drawing where it
+// fits at its starting size or larger; else the play area as large as it fits (at most at the
+// starting size), centred, the empty margins around it left out.
+Fit fit_screen(double width, double height, double density, int content_width, int content_height);
+
 // The twips a press on a device pixel of the window stands for.
 std::pair<double, double> press_twips(const Fit& fit, double device_x, double device_y);
 

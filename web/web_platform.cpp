@@ -36,8 +36,8 @@ WebPlatform::WebPlatform() {
 }
 
 int WebPlatform::set_layout(double width, double height, double ratio) {
-  // Unlike a desktop window, a phone's page may be smaller than half the starting window.
-  fit_ = fit_drawing(width, height, ratio, 画面幅画素, 画面高画素, 0);
+  // Unlike a desktop window, a phone's page may be much smaller than the starting window.
+  fit_ = fit_screen(width, height, ratio, 画面幅画素, 画面高画素);
   device_pixel_ratio_ = ratio;
   const int set = picture_set(fit_.scale);
   device_width_ = static_cast<int>(std::lround(width * ratio));

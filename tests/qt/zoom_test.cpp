@@ -140,14 +140,15 @@ TEST(Density, APieceIsTheDrawingOfItsDensityNotTheSmallOneEnlarged) {
 // the one fit (each hands it the pressed position in its own pixels times the density).
 TEST(Presses, EveryDevicePixelOfASquareSelectsThatSquare) {
   const QSize content(窓幅画素, 595);
-  const QSize sizes[] = {content,         QSize(1201, 1003), QSize(2319 + 101, 1785 + 3),
-                         QSize(501, 401), QSize(773, 561),   QSize(939, 509),
-                         QSize(499, 349)};
+  const QSize sizes[] = {content, QSize(1201, 1003), QSize(2319 + 101, 1785 + 3), QSize(501, 401),
+                         QSize(773, 561), QSize(939, 509), QSize(499, 349),
+                         // phones, where the page leaves the margins out
+                         QSize(754, 390), QSize(390, 700)};
   for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
     for (const QSize widget : sizes) {
       const BoardView::Layout window = BoardView::fit(widget, content, ratio);
       const Fit page =
-          fit_drawing(widget.width(), widget.height(), ratio, content.width(), content.height(), 0);
+          fit_screen(widget.width(), widget.height(), ratio, content.width(), content.height());
       SCOPED_TRACE(::testing::Message()
                    << "ratio " << ratio << ", " << widget.width() << "x" << widget.height());
       const struct {
