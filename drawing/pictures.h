@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/rect.h"
 #include "model/platform.h"
 
 namespace pawnfall {
@@ -27,5 +28,16 @@ std::string picture_path(std::string_view name, int set);
 
 // Every stored picture, in the order of the picture table.
 std::vector<Picture> every_picture();
+
+// A picture's natural size in pixels of the starting window: 35 × 35 for the pieces and the
+// empty square, 36 × 36 for the tiles, 210 × 50 for the banner; 0 × 0 for none.
+Rect picture_size(Picture picture);
+
+// The page fetches each set as one sheet, one request instead of one a picture: where a
+// picture stands in the 1x sheet (a set's sheet is that many times larger), and the sheet.
+Rect sheet_place(Picture picture);
+Rect sheet_size();
+// The sheet's path under the site's root: "pictures/2x.png".
+std::string sheet_path(int set);
 
 }  // namespace pawnfall
