@@ -27,7 +27,9 @@ cmake --build build-web/wasm -j"$jobs" --target pawnfall_web
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"/pictures "$site"/sounds "$site"/icons
-cp web/page/index.html web/page/style.css web/page/page.js web/page/manifest.webmanifest "$site"/
+cp web/page/index.html web/page/style.css web/page/manifest.webmanifest "$site"/
+# The page's scripts; the service worker is made from its template below.
+find web/page -maxdepth 1 -name '*.js' ! -name sw.js -exec cp {} "$site"/ \;
 cp build-web/wasm/web/pawnfall.js build-web/wasm/web/pawnfall.wasm "$site"/
 for set in 1x 2x 3x 4x; do
   mkdir -p "$site/pictures/$set"

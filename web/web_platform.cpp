@@ -1,4 +1,4 @@
-// The browser's implementation of the platform. Pixels are made by the page (web/page/page.js);
+// The browser's implementation of the platform. Pixels are made by the page (web/page/drawing.js);
 // everything here is in the canvas's device pixels, from the one twips conversion.
 #include "web/web_platform.h"
 
@@ -8,22 +8,10 @@
 #include <cmath>
 #include <string>
 
+#include "game/menu.h"
 #include "model/pictures.h"
 #include "soundlib/pawnfall_sound.h"
-
-EM_JS(void, js_layout, (int width, int height, int x, int y, int w, int h, int set),
-      { Page.layout(width, height, x, y, w, h, set); });
-EM_JS(void, js_name_picture, (int id, const char* name),
-      { Page.namePicture(id, UTF8ToString(name)); });
-EM_JS(int, js_picture_size, (int id), { return Page.pictureSize(id); });
-EM_JS(void, js_set_checked, (int item, int on), { Page.setChecked(item, on); });
-EM_ASYNC_JS(void, js_message_box, (const char* text, const char* caption, int warning),
-            { await Page.messageBox(UTF8ToString(text), UTF8ToString(caption), warning); });
-EM_JS(int, js_storage_size, (const char* name), { return Page.storage.size(UTF8ToString(name)); });
-EM_JS(void, js_storage_read, (const char* name, char* out, int length),
-      { Page.storage.read(UTF8ToString(name), out, length); });
-EM_JS(int, js_storage_write, (const char* name, const char* bytes, int length),
-      { return Page.storage.write(UTF8ToString(name), bytes, length); });
+#include "web/bridge.h"
 
 namespace pawnfall {
 namespace {
@@ -39,7 +27,9 @@ int picture_id(Picture p) { return p.code * kLooks + p.number; }
 }  // namespace
 
 WebPlatform::WebPlatform() {
-  checks_[MenuItem::TATAMI] = true;
+  hand_page_contract();
+  for (const auto& entry : メニュー表)
+    if (entry.印) checks_[*entry.印] = entry.初期印;
   for (const auto& entry : 絵の表) {
     const std::string name(entry.名);
     if (!entry.番号付き) js_name_picture(picture_id({entry.code, 0}), name.c_str());
@@ -188,7 +178,7 @@ std::optional<SoundLibrary> WebPlatform::load_sound_library() {
 FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes) {
   const std::string n(name);
   const int size = js_storage_size(n.c_str());
-  if (size == -1) return {};
+  if (size == static_cast<int>(StorageSize::Missing)) return {};
   if (size < 0) return {FileStatus::Unreadable, {}, "ブラウザの保存領域を読むことができません。"};
   std::string bytes(std::min(static_cast<std::size_t>(size), max_bytes), '\0');
   js_storage_read(n.c_str(), bytes.data(), static_cast<int>(bytes.size()));
@@ -197,17 +187,18 @@ FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes
 
 SaveResult WebPlatform::replace_file(std::string_view name, std::string_view bytes) {
   // The browser's storage replaces an item whole, or leaves the old one.
-  switch (
-      js_storage_write(std::string(name).c_str(), bytes.data(), static_cast<int>(bytes.size()))) {
-    case 0:
+  switch (static_cast<StorageWrite>(
+      js_storage_write(std::string(name).c_str(), bytes.data(), static_cast<int>(bytes.size())))) {
+    case StorageWrite::Saved:
       return SaveResult::Saved;
-    case 1:
+    case StorageWrite::NoSpace:
       return SaveResult::NoSpace;
-    case 2:
+    case StorageWrite::NotPermitted:
       return SaveResult::NotPermitted;
-    default:
-      return SaveResult::Failed;
+    case StorageWrite::Failed:
+      break;
   }
+  return SaveResult::Failed;
 }
 
 std::unique_ptr<FileLock> WebPlatform::lock_file(std::string_view) {

@@ -281,6 +281,27 @@ def case_no_storage_no_audio(url):
     assert stored(driver) is None
 
 
+def case_menus(url):
+    # The page's menu bar as the desktop's menu_tree() writes the window's: by the ARIA roles.
+    tree = chrome(url).execute_script('''
+        const lines = [];
+        (function walk(menu, depth) {
+          for (const item of menu.querySelectorAll('[role^="menuitem"]')) {
+            if (item.parentElement.closest('[role="menu"], [role="menubar"]') !== menu) continue;
+            const check = item.getAttribute('role') === 'menuitemcheckbox' ?
+              (item.getAttribute('aria-checked') === 'true' ? ' [x]' : ' [ ]') : '';
+            lines.push('  '.repeat(depth) + item.firstChild.textContent.trim() + check);
+            const sub = item.getAttribute('aria-haspopup') === 'true' &&
+              (item.querySelector(':scope > [role="menu"]') || item.parentElement.querySelector(':scope > [role="menu"]'));
+            if (sub) walk(sub, depth + 1);
+          }
+        })(document.querySelector('[role="menubar"]'), 0);
+        return lines.map((l) => l + '\\n').join('');''')
+    with open(os.path.join(REFERENCE, 'menus.txt'), encoding='utf-8') as f:
+        expected = f.read()
+    assert tree == expected, f'the page\'s menus:\n{tree}the desktop\'s:\n{expected}'
+
+
 def case_offline(url):
     driver = chrome(url)
     driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[arguments.length - 1]())')

@@ -1,0 +1,126 @@
+// The page's drawing: the canvas sized to the page, the pictures loaded for its density and
+// scaled, texts set in the page's fonts, and the game's pixels put on the canvas.
+'use strict';
+
+Object.assign(Page, (() => {
+  const font = 'IPAPMincho, "IPA P明朝", "Noto Serif CJK JP", "Hiragino Mincho ProN", ' +
+    '"Hiragino Mincho Pro", "Yu Mincho", YuMincho, serif';
+  const pieces = ['W_PORN', 'W_NIGT', 'W_BSHO', 'W_ROOK', 'W_QUIN', 'W_KING', 'B_PORN', 'B_NIGT',
+    'B_BSHO', 'B_ROOK', 'B_QUIN', 'B_KING'];
+  const names = ['KARA_1', 'KARA_2', 'TAITORU', 'HAIKEI_MIDORI', 'HAIKEI_TATAMI', 'HAIKEI_TAKE',
+    'HAIKEI_UCHU', 'HAIKEI_RENGA'].concat(...pieces.map((p) => [0, 1, 2].map((n) => `${p}_${n}`)));
+
+  const canvas = document.getElementById('board');
+  const ctx = canvas.getContext('2d', {alpha: false});
+  const area = document.getElementById('area');
+  const sets = new Map();  // picture set (1..4) -> Map(name -> image), once loaded
+  let set = 1;
+  const drawing = {x: 0, y: 0, width: 0, height: 0};  // where the picture stands, device pixels
+
+  function loadPictures(wanted) {
+    if (sets.has(wanted)) return Promise.resolve();
+    const images = new Map();
+    return Promise.all(names.map((name) => {
+      const image = new Image();
+      image.src = `pictures/${wanted}x/${name}.${wanted === 1 ? 'bmp' : 'png'}`;
+      return image.decode().then(() => images.set(name, image), () => {});
+    })).then(() => sets.set(wanted, images));
+  }
+  const pictureNames = [];  // by the game's number for a picture
+  // Where pictures are scaled and texts set before they join the game's pixels.
+  const scratch = document.createElement('canvas');
+  const scratchContext = scratch.getContext('2d', {willReadFrequently: true});
+  let frame = null;  // the game's pixels as an ImageData, while its memory stays where it is
+  const inks = new Map();  // a text's set ink (its alpha) by size and text
+  function image(name) {
+    const wanted = sets.get(set);
+    if (wanted && wanted.has(name)) return [wanted.get(name), set];
+    for (const [s, images] of sets) if (images.has(name)) return [images.get(name), s];
+    return [null, 1];
+  }
+  function area_size() {
+    return {width: area.clientWidth, height: area.clientHeight, ratio: window.devicePixelRatio || 1};
+  }
+  function relayout() {
+    if (!Page.ready) return;
+    const a = area_size();
+    const wanted = Module._web_layout(a.width, a.height, a.ratio);
+    if (!sets.has(wanted)) loadPictures(wanted).then(relayout);
+  }
+  window.addEventListener('resize', relayout);
+
+  return {
+    area: area_size,
+    loadPictures,
+    layout(width, height, x, y, w, h, wanted) {
+      const ratio = window.devicePixelRatio || 1;
+      canvas.width = width;
+      canvas.height = height;
+      canvas.style.width = `${width / ratio}px`;
+      canvas.style.height = `${height / ratio}px`;
+      set = wanted;
+      Object.assign(drawing, {x, y, width: w, height: h});
+      frame = null;
+    },
+    namePicture(id, name) { pictureNames[id] = name; },
+    // A picture's pixels at w × h device pixels, into the game's memory at `out`.
+    picturePixels(id, w, h, out) {
+      const [img] = image(pictureNames[id]);
+      if (!img) return;
+      scratch.width = w;
+      scratch.height = h;
+      scratchContext.imageSmoothingQuality = 'high';
+      scratchContext.drawImage(img, 0, 0, w, h);
+      HEAPU8.set(scratchContext.getImageData(0, 0, w, h).data, out);
+    },
+    pictureSize(id) {
+      const [img, s] = image(pictureNames[id]);
+      return img ? (Math.round(img.naturalWidth / s) << 16) | Math.round(img.naturalHeight / s) : 0;
+    },
+    // Text set in the page's fonts and blended into the game's pixels (width × height at
+    // `pixels`) within the drawing's area `clip`, in `colour` (0xRRGGBB); what it touched goes to
+    // `box` (x0, y0, x1, y1).
+    blendText(pixels, width, height, clip, x, y, text, size, colour, box) {
+      const margin = 4;
+      const key = `${size} ${text}`;
+      let entry = inks.get(key);
+      if (!entry) {
+        scratchContext.font = `${size}px ${font}`;
+        const m = scratchContext.measureText(text);
+        const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
+        const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
+        const cw = Math.ceil(m.width) + 2 * margin, ch = Math.ceil(ascent + descent) + 2 * margin;
+        scratch.width = cw;
+        scratch.height = ch;
+        scratchContext.font = `${size}px ${font}`;
+        scratchContext.fillStyle = '#000';
+        scratchContext.fillText(text, margin, margin + Math.round(ascent));
+        entry = {w: cw, h: ch, ink: scratchContext.getImageData(0, 0, cw, ch).data};
+        // The score's texts change with every chain: only the latest few are kept.
+        if (inks.size > 64) inks.delete(inks.keys().next().value);
+        inks.set(key, entry);
+      }
+      const {w, h, ink} = entry;
+      const rgb = [colour >> 16, (colour >> 8) & 255, colour & 255];
+      const x0 = Math.max(x - margin, clip[0]), y0 = Math.max(y - margin, clip[1]);
+      const x1 = Math.min(x - margin + w, clip[2]), y1 = Math.min(y - margin + h, clip[3]);
+      for (let py = y0; py < y1; ++py) {
+        for (let px = x0; px < x1; ++px) {
+          const a = ink[((py - y + margin) * w + (px - x + margin)) * 4 + 3];
+          if (a === 0) continue;
+          const at = pixels + (py * width + px) * 4;
+          for (let k = 0; k < 3; ++k) HEAPU8[at + k] = (rgb[k] * a + HEAPU8[at + k] * (255 - a) + 127) / 255;
+        }
+      }
+      HEAP32.set([x0, y0, x1, y1], box >> 2);
+    },
+    // Puts the part (x, y, w, h) of the game's pixels (width × height at `pixels`) on the canvas.
+    put(pixels, width, height, x, y, w, h) {
+      if (!frame || frame.data.buffer !== HEAPU8.buffer || frame.data.byteOffset !== pixels ||
+          frame.width !== width || frame.height !== height)
+        frame = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+      ctx.putImageData(frame, 0, 0, x, y, w, h);
+    },
+    drawing,
+  };
+})());
