@@ -302,6 +302,22 @@ def case_menus(url):
     assert tree == expected, f'the page\'s menus:\n{tree}the desktop\'s:\n{expected}'
 
 
+def case_failed_procedure(url):
+    driver = chrome(url)
+    # The next call into the page fails, as a broken browser feature would.
+    driver.execute_script("const put = Page.put; Page.put = () => { Page.put = put; throw new Error('put'); };")
+    (b1, x1, y1), (b2, x2, y2), (b3, x3, y3) = presses()[:3]
+    click(driver, b1, x1, y1)
+    assert box_text(driver, 30) == '処理の途中で問題が起きたため、最後まで行えませんでした。\nこのまま続けて遊ぶことができます。'
+    close_box(driver)
+    click(driver, b2, x2, y2)
+    click(driver, b3, x3, y3)
+    idle(driver)
+    # One warning, and the failed press had done its part: the board is the desktop's.
+    assert not driver.execute_script("return document.getElementById('box').open")
+    same_board(board(driver), 'after3.png', 'after a failure')
+
+
 def case_offline(url):
     driver = chrome(url)
     driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[arguments.length - 1]())')

@@ -9,6 +9,9 @@
 const Page = (() => {
   const canvas = document.getElementById('board');
   const box = document.getElementById('box');
+  // When a procedure fails half-way, the player is told once and the page goes on.
+  const failure = '処理の途中で問題が起きたため、最後まで行えませんでした。\r' +
+    'このまま続けて遊ぶことができます。';
   let codes = null;
   let onShown = null;
   let ready = false;
@@ -30,7 +33,21 @@ const Page = (() => {
   async function pump() {
     if (running || !ready) return;
     running = true;
-    while (queue.length) await queue.shift()();
+    while (queue.length) {
+      const procedure = queue.shift();
+      const stack = Module.stackSave();
+      try {
+        await procedure();
+      } catch (e) {
+        // A procedure thrown out of (a page call that failed, the WebAssembly aborting) left its
+        // frames on the game's stack: they go, and the next press finds the page as before.
+        Module.stackRestore(stack);
+        console.error(e);
+        try {
+          await messageBox(failure, 'Pawnfall', true);
+        } catch { /* no box could be shown: the next press is taken all the same */ }
+      }
+    }
     running = false;
     for (const resolve of idlers.splice(0)) resolve();
   }
