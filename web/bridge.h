@@ -56,8 +56,8 @@ void js_set_checked(int item, int on);
 // A modal box; the game waits until it is closed (Asyncify).
 void js_message_box(const char* text, const char* caption, int warning);
 
-// The browser's storage, an item as bytes: its length or a StorageSize; its bytes; a write
-// answers a StorageWrite.
+// The browser's storage, an item as bytes: its length or a StorageSize; then the bytes that
+// length answered for; a write answers a StorageWrite.
 int js_storage_size(const char* name);
 void js_storage_read(const char* name, char* out, int length);
 int js_storage_write(const char* name, const char* bytes, int length);

@@ -179,6 +179,7 @@ FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes
   const std::string n(name);
   const int size = js_storage_size(n.c_str());
   if (size == static_cast<int>(StorageSize::Missing)) return {};
+  // A storage that refuses to be read may hold the player's best score: it is no missing file.
   if (size < 0) return {FileStatus::Unreadable, {}, "ブラウザの保存領域を読むことができません。"};
   std::string bytes(std::min(static_cast<std::size_t>(size), max_bytes), '\0');
   js_storage_read(n.c_str(), bytes.data(), static_cast<int>(bytes.size()));

@@ -302,6 +302,21 @@ def case_menus(url):
     assert tree == expected, f'the page\'s menus:\n{tree}the desktop\'s:\n{expected}'
 
 
+def case_unreadable_storage(url):
+    # A settings file that the storage holds but refuses to read: told, and never written over.
+    driver = chrome(url, before='''
+        const getItem = Storage.prototype.getItem;
+        window.storedItem = (name) => getItem.call(localStorage, name);
+        localStorage.setItem('Pawnfall.ini', 'BGM=OFF\\r\\nmarker\\r\\n');
+        Storage.prototype.getItem = () => { throw new DOMException('refused', 'SecurityError'); };''')
+    assert box_text(driver, 30) == ('設定ファイル Pawnfall.ini を読み込めません。\n'
+                                    'ブラウザの保存領域を読むことができません。\n既定の設定で始めます。')
+    close_box(driver)
+    first_frame(driver)
+    menu(driver, 'ｵﾌﾟｼｮﾝ', '移動指導')  # a save
+    assert driver.execute_script("return storedItem('Pawnfall.ini')") == 'BGM=OFF\r\nmarker\r\n'
+
+
 def case_failed_procedure(url):
     driver = chrome(url)
     # The next call into the page fails, as a broken browser feature would.
