@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
@@ -13,15 +14,14 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "app/interface_font.h"
 #include "app/qt_fonts.h"
 #include "app/qt_palette.h"
 #include "app/qt_text.h"
-#include "game/commands.h"
 #include "game/lifecycle.h"
 #include "game/turn.h"
-#include "model/backgrounds.h"
 #include "view/score.h"
 
 namespace pawnfall {
@@ -38,7 +38,7 @@ void install_fonts() {
   QApplication::setFont(with_japanese(QApplication::font(), japanese));
 }
 
-MainWindow::MainWindow(const Place& place)
+MainWindow::MainWindow(const Place& place, std::span<const メニュー項目> menus)
     : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()),
       sound_(platform_, place.sounds),
       game_(platform_, sound_) {
@@ -51,7 +51,7 @@ MainWindow::MainWindow(const Place& place)
   if (const int set = picture_set(qApp->devicePixelRatio()); set > 1)
     icon.addPixmap(QPixmap(picture_file(QStringLiteral("icon"), set)));
   setWindowIcon(icon);
-  build_menus();
+  build_menus(menus);
   // The client area shows the starting window less the menu bar, and grows from there.
   const QSize content(窓幅画素, 窓高画素 - menuBar()->sizeHint().height());
   // Only the client area is green; the menu bar keeps the desktop's own colours.
@@ -109,37 +109,37 @@ void MainWindow::fit_to_screen() {
   if (isVisible()) windowHandle()->setFramePosition(free.topLeft());
 }
 
-void MainWindow::build_menus() {
-  QMenuBar* bar = menuBar();
-  QMenu* stop = bar->addMenu(QStringLiteral("局面"));
-  new_game_ = stop->addAction(QStringLiteral("最初"));
-  connect(new_game_, &QAction::triggered, this,
-          [this] { handle([this] { CANCEL_Click(game_); }); });
-
-  QMenu* option = bar->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ"));
-  QMenu* haikei = option->addMenu(QStringLiteral("背景画"));
-  // Check marks are the game's to set: each handler first undoes Qt's own toggle.
-  auto checkable = [this](QMenu* menu, MenuItem item, const QString& caption, auto command) {
-    QAction* a = menu->addAction(caption);
-    a->setCheckable(true);
-    actions_[item] = a;
-    platform_.set_menu_action(item, a);
-    connect(a, &QAction::triggered, this, [this, a, command](bool now) {
-      a->setChecked(!now);
-      handle(command);
+void MainWindow::build_menus(std::span<const メニュー項目> menus) {
+  // Where each level's entries go: the bar, then the submenu opened last one level up.
+  std::vector<QWidget*> parents{menuBar()};
+  for (const メニュー項目& entry : menus) {
+    if (entry.段 < 0 || static_cast<std::size_t>(entry.段) >= parents.size()) continue;
+    parents.resize(static_cast<std::size_t>(entry.段) + 1);
+    if (!entry.命令) {
+      auto* submenu = new QMenu(qs(entry.名), parents.back());
+      parents.back()->addAction(submenu->menuAction());
+      parents.push_back(submenu);
+      continue;
+    }
+    auto* action = new QAction(qs(entry.名), parents.back());
+    parents.back()->addAction(action);
+    const メニュー命令 command = *entry.命令;
+    commands_.emplace(command, action);
+    if (!entry.印) {
+      connect(action, &QAction::triggered, this,
+              [this, command] { handle([this, command] { メニュー_実行(game_, command); }); });
+      continue;
+    }
+    action->setCheckable(true);
+    action->setChecked(entry.初期印);
+    actions_[*entry.印] = action;
+    platform_.set_menu_action(*entry.印, action);
+    // Check marks are the game's to set: each command first undoes Qt's own toggle.
+    connect(action, &QAction::triggered, this, [this, action, command](bool now) {
+      action->setChecked(!now);
+      handle([this, command] { メニュー_実行(game_, command); });
     });
-  };
-  // The menu shows the tiles in this order; their names and codes come from the one table.
-  for (int code : {HAIKEI_MIDORI, HAIKEI_TATAMI, HAIKEI_TAKE, HAIKEI_UCHU, HAIKEI_RENGA}) {
-    const auto tile = *背景_コードから(code);
-    checkable(haikei, tile.item, qs(tile.名), [this, code] { 背景_Click(game_, code); });
   }
-  actions_[MenuItem::TATAMI]->setChecked(true);
-  checkable(option, MenuItem::SIDOU, QStringLiteral("移動指導"), [this] { SIDOU_Click(game_); });
-  checkable(option, MenuItem::BGM, QStringLiteral("BGM"), [this] { BGM_Click(game_); });
-
-  about_ = bar->addAction(QStringLiteral("その他"));
-  connect(about_, &QAction::triggered, this, [this] { handle([this] { VER_Click(game_); }); });
 }
 
 QAction* MainWindow::action(MenuItem item) const { return actions_.at(item); }

@@ -5,10 +5,12 @@
 
 #include <functional>
 #include <map>
+#include <span>
 
 #include "app/board_view.h"
 #include "app/data_folder.h"
 #include "app/qt_platform.h"
+#include "game/menu.h"
 #include "model/state.h"
 #include "sound/sound.h"
 
@@ -17,9 +19,9 @@ namespace pawnfall {
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  // Builds the window and its menus and runs the whole start-up, with the files where `place`
-  // says (the current folder by default).
-  explicit MainWindow(const Place& place = {});
+  // Builds the window and its menus (from `menus`, the game's by default) and runs the whole
+  // start-up, with the files where `place` says (the current folder by default).
+  explicit MainWindow(const Place& place = {}, std::span<const メニュー項目> menus = メニュー表);
   ~MainWindow() override;
 
   // Shows the window with its frame, title bar included, at the top-left corner of the
@@ -30,8 +32,10 @@ class MainWindow : public QMainWindow {
   QtPlatform& platform() { return platform_; }
   BoardView* board_view() const { return view_; }
   QAction* action(MenuItem item) const;
-  QAction* new_game_action() const { return new_game_; }
-  QAction* about_action() const { return about_; }
+  // The action of the entry with this command.
+  QAction* action(メニュー命令 command) const { return commands_.at(command); }
+  QAction* new_game_action() const { return action(メニュー命令::CANCEL); }
+  QAction* about_action() const { return action(メニュー命令::VER); }
 
  protected:
   // Escape ends the game wherever the focus is inside the window, the menu bar included.
@@ -39,7 +43,7 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void build_menus();
+  void build_menus(std::span<const メニュー項目> menus);
   // Makes the window, with its frame as far as it is known, fit the screen's free area, at the
   // largest size whose drawing fills the client area; and puts the frame at the area's corner.
   void fit_to_screen();
@@ -52,8 +56,7 @@ class MainWindow : public QMainWindow {
   Game game_;
   BoardView* view_ = nullptr;
   std::map<MenuItem, QAction*> actions_;
-  QAction* new_game_ = nullptr;
-  QAction* about_ = nullptr;
+  std::map<メニュー命令, QAction*> commands_;
   bool shut_down_ = false;
   bool handling_ = false;
   bool close_pending_ = false;

@@ -6,9 +6,9 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh --web
 jobs=$(nproc)
 
-# The wave files and the icons come from the desktop build's own generators.
+# The wave files, the icons and the picture sheets come from the desktop build's own generators.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs" --target pawnfall_sounds pawnfall_icons
+cmake --build build -j"$jobs" --target pawnfall_sounds pawnfall_icons pawnfall_sheets
 
 # Debian's emscripten keeps its prebuilt libraries in a system folder that only root may write
 # to; the build gets a cache of its own, seeded with links to those libraries.
@@ -27,12 +27,11 @@ cmake --build build-web/wasm -j"$jobs" --target pawnfall_web
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"/pictures "$site"/sounds "$site"/icons
-cp web/page/index.html web/page/style.css web/page/page.js web/page/manifest.webmanifest "$site"/
+cp web/page/index.html web/page/style.css web/page/manifest.webmanifest "$site"/
+# The page's scripts; the service worker is made from its template below.
+find web/page -maxdepth 1 -name '*.js' ! -name sw.js -exec cp {} "$site"/ \;
 cp build-web/wasm/web/pawnfall.js build-web/wasm/web/pawnfall.wasm "$site"/
-for set in 1x 2x 3x 4x; do
-  mkdir -p "$site/pictures/$set"
-  find "res/pictures/$set" -type f ! -name 'icon.*' -exec cp {} "$site/pictures/$set/" \;
-done
+cp build/sheets/pictures/*.png "$site"/pictures/
 cp build/run/*.wav "$site"/sounds/
 for size in 48 128 256; do cp "build/icons/${size}x${size}/apps/pawnfall.png" "$site/icons/icon-$size.png"; done
 convert "$site/icons/icon-256.png" -resize 192x192 "$site/icons/icon-192.png"

@@ -1,23 +1,10 @@
 // The canvas's pixels, made here and handed to the page in one piece per frame.
 #include "web/canvas_image.h"
 
-#include <emscripten.h>
-
 #include <algorithm>
 
 #include "model/state.h"
-
-EM_JS(void, js_picture_pixels, (int id, int w, int h, std::uint32_t* out),
-      { Page.picturePixels(id, w, h, out); });
-EM_JS(void, js_blend_text,
-      (std::uint32_t * pixels, int width, int height, int x0, int y0, int x1, int y1, int x, int y,
-       const char* text, int size, int colour, int* box),
-      {
-        Page.blendText(pixels, width, height, [ x0, y0, x1, y1 ], x, y, UTF8ToString(text), size,
-                       colour, box);
-      });
-EM_JS(void, js_put, (std::uint32_t * pixels, int width, int height, int x, int y, int w, int h),
-      { Page.put(pixels, width, height, x, y, w, h); });
+#include "web/bridge.h"
 
 namespace pawnfall {
 namespace {

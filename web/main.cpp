@@ -5,19 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "game/commands.h"
 #include "game/lifecycle.h"
+#include "game/menu.h"
 #include "game/turn.h"
-#include "model/backgrounds.h"
 #include "sound/sound.h"
+#include "web/bridge.h"
 #include "web/web_platform.h"
-
-EM_JS(double, js_area_width, (), { return Page.area().width; });
-EM_JS(double, js_area_height, (), { return Page.area().height; });
-EM_JS(double, js_device_pixel_ratio, (), { return Page.area().ratio; });
-EM_ASYNC_JS(void, js_load_pictures, (int set), { await Page.loadPictures(set); });
-EM_JS(void, js_started, (), { Page.started(); });
-EM_JS(void, js_name_sound, (const char* name), { Page.nameSound(UTF8ToString(name)); });
 
 namespace pawnfall {
 namespace {
@@ -46,7 +39,7 @@ EMSCRIPTEN_KEEPALIVE int web_layout(double width, double height, double ratio) {
   return program().platform.set_layout(width, height, ratio);
 }
 
-// A press at css pixels of the canvas: 1 left, 2 right, 4 middle, 8 another button.
+// A press at css pixels of the canvas, with the button's code as the page was handed it.
 EMSCRIPTEN_KEEPALIVE void web_press(int button, double x, double y) {
   Program& p = program();
   if (p.shut_down) return;
@@ -55,26 +48,11 @@ EMSCRIPTEN_KEEPALIVE void web_press(int button, double x, double y) {
   p.platform.flush();
 }
 
-// A menu command: the tile codes, or 100 最初, 101 移動指導, 102 BGM, 103 その他.
+// A menu entry chosen, by the command the page was handed with it.
 EMSCRIPTEN_KEEPALIVE void web_menu(int command) {
   Program& p = program();
   if (p.shut_down) return;
-  switch (command) {
-    case 100:
-      CANCEL_Click(p.game);
-      break;
-    case 101:
-      SIDOU_Click(p.game);
-      break;
-    case 102:
-      BGM_Click(p.game);
-      break;
-    case 103:
-      VER_Click(p.game);
-      break;
-    default:
-      if (背景_コードから(command)) 背景_Click(p.game, command);
-  }
+  if (const auto chosen = メニュー_命令から(command)) メニュー_実行(p.game, *chosen);
   p.platform.flush();
 }
 

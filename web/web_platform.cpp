@@ -1,4 +1,4 @@
-// The browser's implementation of the platform. Pixels are made by the page (web/page/page.js);
+// The browser's implementation of the platform. Pixels are made by the page (web/page/drawing.js);
 // everything here is in the canvas's device pixels, from the one twips conversion.
 #include "web/web_platform.h"
 
@@ -8,31 +8,18 @@
 #include <cmath>
 #include <string>
 
+#include "game/menu.h"
 #include "model/backgrounds.h"
 #include "model/pictures.h"
 #include "soundlib/pawnfall_sound.h"
-
-EM_JS(void, js_layout, (int width, int height, int x, int y, int w, int h, int set),
-      { Page.layout(width, height, x, y, w, h, set); });
-EM_JS(void, js_name_picture, (int id, const char* name),
-      { Page.namePicture(id, UTF8ToString(name)); });
-EM_JS(int, js_picture_size, (int id), { return Page.pictureSize(id); });
-EM_JS(void, js_text_box, (const char* text, int size, double* box),
-      { Page.textBox(UTF8ToString(text), size, box); });
-EM_JS(void, js_set_checked, (int item, int on), { Page.setChecked(item, on); });
-EM_ASYNC_JS(void, js_message_box, (const char* text, const char* caption, int warning),
-            { await Page.messageBox(UTF8ToString(text), UTF8ToString(caption), warning); });
-EM_JS(int, js_storage_size, (const char* name), { return Page.storage.size(UTF8ToString(name)); });
-EM_JS(void, js_storage_read, (const char* name, char* out, int length),
-      { Page.storage.read(UTF8ToString(name), out, length); });
-EM_JS(int, js_storage_write, (const char* name, const char* bytes, int length),
-      { return Page.storage.write(UTF8ToString(name), bytes, length); });
+#include "web/bridge.h"
 
 namespace pawnfall {
 
 WebPlatform::WebPlatform() {
-  checks_[MenuItem::TATAMI] = true;
-  for (const Picture p : every_picture()) js_name_picture(picture_id(p), picture_name(p).c_str());
+  hand_page_contract();
+  for (const auto& entry : メニュー表)
+    if (entry.印) checks_[*entry.印] = entry.初期印;
 }
 
 int WebPlatform::set_layout(double width, double height, double ratio) {
@@ -58,16 +45,9 @@ std::pair<double, double> WebPlatform::press_twips(double x, double y) const {
 }
 
 std::optional<std::pair<int, int>> WebPlatform::natural_size(Picture p) {
-  const int id = picture_id(p);
-  if (id < 0) return std::nullopt;
-  Size& size = sizes_[static_cast<std::size_t>(id)];
-  if (!size.known) {
-    const int packed = js_picture_size(id);
-    // Asked again until the page has the picture.
-    if (packed <= 0) return std::nullopt;
-    size = {true, packed >> 16, packed & 0xFFFF};
-  }
-  return std::pair(size.w, size.h);
+  const Rect size = picture_size(p);
+  if (size.empty()) return std::nullopt;
+  return std::pair(size.width(), size.height());
 }
 
 void WebPlatform::paint_picture(Picture p, double x, double y) {
@@ -160,7 +140,8 @@ std::optional<SoundLibrary> WebPlatform::load_sound_library() {
 FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes) {
   const std::string n(name);
   const int size = js_storage_size(n.c_str());
-  if (size == -1) return {};
+  if (size == static_cast<int>(StorageSize::Missing)) return {};
+  // A storage that refuses to be read may hold the player's best score: it is no missing file.
   if (size < 0) return {FileStatus::Unreadable, {}, "ブラウザの保存領域を読むことができません。"};
   std::string bytes(std::min(static_cast<std::size_t>(size), max_bytes), '\0');
   js_storage_read(n.c_str(), bytes.data(), static_cast<int>(bytes.size()));
@@ -169,17 +150,18 @@ FileContents WebPlatform::read_file(std::string_view name, std::size_t max_bytes
 
 SaveResult WebPlatform::replace_file(std::string_view name, std::string_view bytes) {
   // The browser's storage replaces an item whole, or leaves the old one.
-  switch (
-      js_storage_write(std::string(name).c_str(), bytes.data(), static_cast<int>(bytes.size()))) {
-    case 0:
+  switch (static_cast<StorageWrite>(
+      js_storage_write(std::string(name).c_str(), bytes.data(), static_cast<int>(bytes.size())))) {
+    case StorageWrite::Saved:
       return SaveResult::Saved;
-    case 1:
+    case StorageWrite::NoSpace:
       return SaveResult::NoSpace;
-    case 2:
+    case StorageWrite::NotPermitted:
       return SaveResult::NotPermitted;
-    default:
-      return SaveResult::Failed;
+    case StorageWrite::Failed:
+      break;
   }
+  return SaveResult::Failed;
 }
 
 std::unique_ptr<FileLock> WebPlatform::lock_file(std::string_view) {

@@ -50,7 +50,7 @@ class WebPlatform : public Platform {
   void paint(const DrawOp& op);
   // Continues the drawing's background tile around it, when it has changed.
   void paint_around();
-  // A picture's size in pixels of the starting window, as the page found it; nullopt for none.
+  // A picture's size in pixels of the starting window; nullopt for none.
   std::optional<std::pair<int, int>> natural_size(Picture picture);
 
   Fit fit_;
@@ -60,11 +60,6 @@ class WebPlatform : public Platform {
   double device_pixel_ratio_ = 1;
   DrawingRecord record_;
   std::map<MenuItem, bool> checks_;
-  struct Size {
-    bool known = false;
-    int w = 0, h = 0;
-  };
-  std::array<Size, kPictureIds> sizes_{};
 };
 
 // The client area's size in pixels of the starting window: the window less the menu bar.

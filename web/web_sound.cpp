@@ -1,28 +1,14 @@
 // The sound library's seven operations over the browser's Web Audio, with the same contract as
 // the desktop library: handles never 0 nor reused, stale or zero handles do nothing, an effect
 // restarts on play, music loops without a gap at half the effects' level.
-#include <emscripten.h>
-
 #include <algorithm>
 #include <cstring>
 #include <set>
 
 #include "soundlib/pawnfall_sound.h"
 #include "soundlib/wave_check.h"
+#include "web/bridge.h"
 #include "web/wave_decode.h"
-
-// The page's audio (web/page/page.js) does the playing; these only cross over to it.
-EM_JS(int, js_audio_open, (), { return Page.audio.open(); });
-EM_JS(int, js_audio_buffer,
-      (int handle, int channels, int frames, int rate, const float* samples, int effect), {
-        return Page.audio.buffer(handle, channels, frames, rate,
-                                 HEAPF32.subarray(samples >> 2, (samples >> 2) + channels * frames),
-                                 effect);
-      });
-EM_JS(void, js_audio_play, (int handle, int loop), { Page.audio.play(handle, loop); });
-EM_JS(void, js_audio_stop, (int handle), { Page.audio.stop(handle); });
-EM_JS(void, js_audio_free, (int handle), { Page.audio.free(handle); });
-EM_JS(void, js_audio_close, (), { Page.audio.close(); });
 
 namespace {
 

@@ -10,12 +10,10 @@
 #include "bench/bench_boards.h"
 #include "game/lifecycle.h"
 #include "sound/sound.h"
+#include "web/bridge.h"
 #include "web/web_platform.h"
 
-EM_JS(double, js_width, (), { return Page.area().width; });
-EM_JS(double, js_height, (), { return Page.area().height; });
-EM_JS(double, js_ratio, (), { return Page.area().ratio; });
-EM_ASYNC_JS(void, js_load, (int set), { await Page.loadPictures(set); });
+// The benchmark's own way out, to bench/web_bench.py; all else crosses by the page's bridge.
 EM_JS(void, js_report, (const char* json), { document.body.dataset.bench = UTF8ToString(json); });
 
 namespace pawnfall {
@@ -48,8 +46,8 @@ int main() {
   BenchPlatform platform;
   Sound sound(platform);
   Game g(platform, sound);
-  js_load(platform.set_layout(js_width(), js_height(), js_ratio()));
-  platform.set_layout(js_width(), js_height(), js_ratio());
+  js_load_pictures(platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio()));
+  platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio());
   起動処理_画面(g);
   const auto order = bench::最悪の盤を並べる(g);
   const auto board = g.盤面;

@@ -221,22 +221,28 @@ std::optional<QSize> window_size(XSession& x, const QString& window) {
   return size.isValid() ? std::optional(size) : std::nullopt;
 }
 
+// The default background tile, a plain green, which goes on around the image, and the board's
+// own green, of the outlines between its squares.
+constexpr QRgb kTile = 0x009D00, kBoardGreen = 0x008000;
+
 // Where the enlarged or shrunk image stands on a screenshot: across the client area's middle
-// row it is what differs from the window's own green around it (the tile is a lighter green),
-// and its top is found from the outline above board row 1, which the scale places.
+// row the board is what differs from the tiles around it, 681 of the starting window's pixels
+// wide (20 squares and the last one's overlap), and the image's top is found from the outline
+// above board row 1, which the scale places.
 std::optional<Placement> find_scaled_image(const QImage& shot, QRect client, int least_width) {
-  const QRgb around = qRgb(0, 128, 0);
   const int middle = client.center().y(), client_top = client.top();
   int left = client.left(), right = client.right();
-  while (left < right && (shot.pixel(left, middle) & 0xFFFFFF) == (around & 0xFFFFFF)) ++left;
-  while (right > left && (shot.pixel(right, middle) & 0xFFFFFF) == (around & 0xFFFFFF)) --right;
-  if (right - left < least_width) return std::nullopt;
-  // A scale in 34ths makes the image round(773 × scale) pixels wide.
-  const double scale = std::round((right - left + 1) * 34.0 / 窓幅画素) / 34;
-  const int column = left + twips_to_pixels(盤X(1.5), scale);
+  while (left < right && (shot.pixel(left, middle) & 0xFFFFFF) == kTile) ++left;
+  while (right > left && (shot.pixel(right, middle) & 0xFFFFFF) == kTile) --right;
+  constexpr int kBoardWidth = 681;
+  if ((right - left + 1) * 窓幅画素 < least_width * kBoardWidth) return std::nullopt;
+  // A scale in 34ths.
+  const double scale = std::round((right - left + 1) * 34.0 / kBoardWidth) / 34;
+  const int origin = left - twips_to_pixels(盤X(1), scale);
+  const int column = origin + twips_to_pixels(盤X(1.5), scale);
   for (int y = client_top; y < shot.height(); ++y)
-    if ((shot.pixel(column, y) & 0xFFFFFF) == (around & 0xFFFFFF))
-      return Placement{QPoint(left, y - twips_to_pixels(盤Y(1), scale)), scale};
+    if ((shot.pixel(column, y) & 0xFFFFFF) == kBoardGreen)
+      return Placement{QPoint(origin, y - twips_to_pixels(盤Y(1), scale)), scale};
   return std::nullopt;
 }
 
@@ -300,10 +306,14 @@ TEST(RealWindow, MaximisedOnA4KScreenTheImageFillsItAndAChainFallsAsTheRulesSay)
   // steps of a 34th leave over (shared above and below).
   const int width = qRound(窓幅画素 * placement->scale);
   EXPECT_NEAR(placement->origin.x(), 3840 - (placement->origin.x() + width), 1);
-  int bottom = shot.height() - 1;
+  // As tall as whole steps allow: what is left above and below it, from the menu bar (where the
+  // tiles begin) to the screen's bottom, is less than one step more would take (595 / 34).
   const int column = placement->origin.x() + width / 2;
-  while (bottom > 0 && (shot.pixel(column, bottom) & 0xFFFFFF) == 0x008000) --bottom;
-  EXPECT_LT(shot.height() - 1 - bottom, 20) << "the image does not reach the screen's bottom";
+  int client_top = 0;
+  while (client_top < shot.height() && (shot.pixel(column, client_top) & 0xFFFFFF) != kTile)
+    ++client_top;
+  EXPECT_LT(2 * (placement->origin.y() - client_top), 20)
+      << "the image does not fill the screen's height";
   EXPECT_GT(play_a_chain(x, placement), 0);
   escape_ends_with_status_zero(game);
 }

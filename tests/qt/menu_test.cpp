@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QStringDecoder>
 #include <QTimer>
 
 #include "app/main_window.h"
 #include "model/backgrounds.h"
+#include "tests/qt/menu_tree.h"
 #include "tests/qt/temporary_directory.h"
 
 namespace pawnfall {
@@ -101,6 +103,39 @@ TEST_F(Menus, NewGameSavesAScoreAboveTheBestAndLeavesTheFileAloneForAnEqualOne) 
   EXPECT_EQ(settings_bytes(), marker);
   EXPECT_EQ(QFileInfo(kName).lastModified(), before);
   EXPECT_EQ(w.game().スコア, 0);
+}
+
+TEST_F(Menus, TheMenusFollowTheTableTheyAreBuiltFromInOrderNestingAndCommands) {
+  // The game's entries reordered, one left out and one added twice.
+  constexpr std::array<メニュー項目, 9> table{{
+      {"その他", 0, メニュー命令::VER},
+      {"ｵﾌﾟｼｮﾝ", 0},
+      {"BGM", 1, メニュー命令::BGM, MenuItem::BGM},
+      {"背景画", 1},
+      {"煉瓦", 2, メニュー命令::RENGA, MenuItem::RENGA},
+      {"緑", 2, メニュー命令::MIDORI, MenuItem::MIDORI},
+      {"局面", 0},
+      {"最初", 1, メニュー命令::CANCEL},
+      {"もう一度", 0, メニュー命令::CANCEL},
+  }};
+  static_assert(メニュー表_正しい(table));
+  MainWindow w({}, table);
+  // Checked as the first start leaves them, without a file.
+  EXPECT_EQ(test::menu_tree(w.menuBar()), QStringLiteral("その他\n"
+                                                         "ｵﾌﾟｼｮﾝ\n"
+                                                         "  BGM [x]\n"
+                                                         "  背景画\n"
+                                                         "    煉瓦 [ ]\n"
+                                                         "    緑 [x]\n"
+                                                         "局面\n"
+                                                         "  最初\n"
+                                                         "もう一度\n"));
+  w.action(MenuItem::RENGA)->trigger();
+  w.action(MenuItem::BGM)->trigger();
+  EXPECT_EQ(file_lines().mid(0, 3),
+            (QStringList{QStringLiteral("背景画=煉瓦"), QStringLiteral("移動指導=OFF"),
+                         QStringLiteral("BGM=OFF")}));
+  EXPECT_FALSE(w.action(MenuItem::MIDORI)->isChecked());
 }
 
 TEST_F(Menus, TheAboutBoxShowsSevenLinesUnderThePlainCaptionWithoutAnIcon) {

@@ -239,11 +239,13 @@ def case_two_tabs(url):
 
 def case_touch(url):
     driver = chrome(url, touch=True)
-    (_, x1, y1), (_, x2, y2), (button, x3, y3) = presses()[:3]
+    (_, x1, y1), (_, x2, y2), (button, _, _) = presses()[:3]
     assert button == 2
     touch(driver, x1, y1, 0.05)
     touch(driver, x2, y2, 0.05)
-    touch(driver, x3, y3, 0.8)  # held: the right button, which commits
+    # Held: the right button, which commits, on the bottom-right piece, which stays; a left press
+    # on release would start a chain there.
+    touch(driver, BOARD[2] - 18, BOARD[3] - 18, 0.8)
     idle(driver)
     same_board(board(driver), 'after3.png', 'touch')
 
@@ -291,6 +293,58 @@ def case_no_storage_no_audio(url):
     click(driver, button, x, y)
     idle(driver)
     assert stored(driver) is None
+
+
+def case_menus(url):
+    # The page's menu bar as the desktop's menu_tree() writes the window's: by the ARIA roles.
+    tree = chrome(url).execute_script('''
+        const lines = [];
+        (function walk(menu, depth) {
+          for (const item of menu.querySelectorAll('[role^="menuitem"]')) {
+            if (item.parentElement.closest('[role="menu"], [role="menubar"]') !== menu) continue;
+            const check = item.getAttribute('role') === 'menuitemcheckbox' ?
+              (item.getAttribute('aria-checked') === 'true' ? ' [x]' : ' [ ]') : '';
+            lines.push('  '.repeat(depth) + item.firstChild.textContent.trim() + check);
+            const sub = item.getAttribute('aria-haspopup') === 'true' &&
+              (item.querySelector(':scope > [role="menu"]') || item.parentElement.querySelector(':scope > [role="menu"]'));
+            if (sub) walk(sub, depth + 1);
+          }
+        })(document.querySelector('[role="menubar"]'), 0);
+        return lines.map((l) => l + '\\n').join('');''')
+    with open(os.path.join(REFERENCE, 'menus.txt'), encoding='utf-8') as f:
+        expected = f.read()
+    assert tree == expected, f'the page\'s menus:\n{tree}the desktop\'s:\n{expected}'
+
+
+def case_unreadable_storage(url):
+    # A settings file that the storage holds but refuses to read: told, and never written over.
+    driver = chrome(url, before='''
+        const getItem = Storage.prototype.getItem;
+        window.storedItem = (name) => getItem.call(localStorage, name);
+        localStorage.setItem('Pawnfall.ini', 'BGM=OFF\\r\\nmarker\\r\\n');
+        Storage.prototype.getItem = () => { throw new DOMException('refused', 'SecurityError'); };''')
+    assert box_text(driver, 30) == ('設定ファイル Pawnfall.ini を読み込めません。\n'
+                                    'ブラウザの保存領域を読むことができません。\n既定の設定で始めます。')
+    close_box(driver)
+    first_frame(driver)
+    menu(driver, 'ｵﾌﾟｼｮﾝ', '移動指導')  # a save
+    assert driver.execute_script("return storedItem('Pawnfall.ini')") == 'BGM=OFF\r\nmarker\r\n'
+
+
+def case_failed_procedure(url):
+    driver = chrome(url)
+    # The next call into the page fails, as a broken browser feature would.
+    driver.execute_script("const put = Page.put; Page.put = () => { Page.put = put; throw new Error('put'); };")
+    (b1, x1, y1), (b2, x2, y2), (b3, x3, y3) = presses()[:3]
+    click(driver, b1, x1, y1)
+    assert box_text(driver, 30) == '処理の途中で問題が起きたため、最後まで行えませんでした。\nこのまま続けて遊ぶことができます。'
+    close_box(driver)
+    click(driver, b2, x2, y2)
+    click(driver, b3, x3, y3)
+    idle(driver)
+    # One warning, and the failed press had done its part: the board is the desktop's.
+    assert not driver.execute_script("return document.getElementById('box').open")
+    same_board(board(driver), 'after3.png', 'after a failure')
 
 
 def case_offline(url):

@@ -1,9 +1,11 @@
 // The desktop program's side of the browser tests: plans a fixed game of presses on the fake
 // platform, plays its first 30 presses in the Qt main window (offscreen) and writes what the
-// browser must match: the presses, the client area's images, and the settings file's bytes.
+// browser must match: the presses, the client area's images, the settings file's bytes, and the
+// menus.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 
 #include <cstdio>
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "model/rules.h"
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
+#include "tests/qt/menu_tree.h"
 
 namespace pawnfall {
 namespace {
@@ -125,6 +128,10 @@ int main(int argc, char** argv) {
   }
   MainWindow window;
   window.platform().image().save(QStringLiteral("first.png"));
+  {
+    std::ofstream menus("menus.txt");
+    menus << test::menu_tree(window.menuBar()).toStdString();
+  }
   for (std::size_t i = 0; i < 30; ++i) {
     apply(window.game(), presses[i]);
     if (i == 2) window.platform().image().save(QStringLiteral("after3.png"));

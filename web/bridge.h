@@ -1,0 +1,74 @@
+// The contract between the game's WebAssembly and its page. Every JavaScript function the C++
+// calls is declared here and written in web/bridge.js (linked with --js-library), which only
+// crosses over to the page's scripts; every number that crosses is named here or in the game's
+// own tables and handed to the page by hand_page_contract(), so the page writes none of them.
+#pragma once
+
+#include <cstdint>
+
+namespace pawnfall {
+
+// What the page's storage answers for an item's length when it has none to give.
+enum class StorageSize : int { Missing = -1, Refused = -2 };
+
+// How the page's storage took a write.
+enum class StorageWrite : int { Saved, NoSpace, NotPermitted, Failed };
+
+// Tells the page, before anything else crosses, the numbers it shares with the game: the mouse
+// buttons, the storage's answers, the menu bar with its commands and check items, and the
+// picture sheets with each picture's place in them.
+void hand_page_contract();
+
+}  // namespace pawnfall
+
+extern "C" {
+
+// The contract above, as JSON.
+void js_contract(const char* json);
+
+// The page's area in css pixels and its device pixel ratio.
+double js_area_width();
+double js_area_height();
+double js_device_pixel_ratio();
+// Loads a picture set's sheet (1 to 4) and returns once it is there; the game waits (Asyncify).
+void js_load_pictures(int set);
+// The first frame is drawn: the page takes presses from now on.
+void js_started();
+// A wave file the page fetches into the game's current folder after the first frame.
+void js_name_sound(const char* name);
+
+// The canvas: its size and the drawing's place in device pixels, and the picture set wanted.
+void js_layout(int width, int height, int x, int y, int w, int h, int set);
+// A text's line box and ink at a size in pixels, from its top-left corner: left, top, right,
+// bottom into box.
+void js_text_box(const char* text, int size, double* box);
+// A picture's pixels at w × h device pixels, as the canvas's bytes.
+void js_picture_pixels(int id, int w, int h, std::uint32_t* out);
+// Text set in the page's fonts, blended into the pixels within the clip (x0, y0)-(x1, y1); what
+// it touched goes to box (x0, y0, x1, y1).
+void js_blend_text(std::uint32_t* pixels, int width, int height, int x0, int y0, int x1, int y1,
+                   int x, int y, const char* text, int size, int colour, int* box);
+// Puts the part (x, y, w, h) of the pixels on the canvas.
+void js_put(std::uint32_t* pixels, int width, int height, int x, int y, int w, int h);
+
+// A menu item's check mark, by MenuItem.
+void js_set_checked(int item, int on);
+// A modal box; the game waits until it is closed (Asyncify).
+void js_message_box(const char* text, const char* caption, int warning);
+
+// The browser's storage, an item as bytes: its length or a StorageSize; then the bytes that
+// length answered for; a write answers a StorageWrite.
+int js_storage_size(const char* name);
+void js_storage_read(const char* name, char* out, int length);
+int js_storage_write(const char* name, const char* bytes, int length);
+
+// Web Audio, for the sound library's operations: 0 when the browser refuses.
+int js_audio_open();
+int js_audio_buffer(int handle, int channels, int frames, int rate, const float* samples,
+                    int effect);
+void js_audio_play(int handle, int loop);
+void js_audio_stop(int handle);
+void js_audio_free(int handle);
+void js_audio_close();
+
+}  // extern "C"

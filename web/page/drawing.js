@@ -1,0 +1,137 @@
+// The page's drawing: the canvas sized to the page, the pictures loaded for its density and
+// scaled, texts set in the page's fonts, and the game's pixels put on the canvas.
+'use strict';
+
+Object.assign(Page, (() => {
+  const font = 'IPAPMincho, "IPA P明朝", "Noto Serif CJK JP", "Hiragino Mincho ProN", ' +
+    '"Hiragino Mincho Pro", "Yu Mincho", YuMincho, serif';
+  const canvas = document.getElementById('board');
+  const ctx = canvas.getContext('2d', {alpha: false});
+  const area = document.getElementById('area');
+  // The game names the sheet of each set and where each picture stands in the 1x one.
+  let sheets = {};
+  let places = {};
+  const sets = new Map();  // picture set (1..4) -> its sheet, once loaded
+  let set = 1;
+  const drawing = {x: 0, y: 0, width: 0, height: 0};  // where the picture stands, device pixels
+
+  function loadPictures(wanted) {
+    if (sets.has(wanted)) return Promise.resolve();
+    const sheet = new Image();
+    sheet.src = sheets[wanted];
+    // A sheet that cannot be had leaves its pictures out, as a missing picture on the desktop.
+    return sheet.decode().then(() => sets.set(wanted, sheet), () => {});
+  }
+  // Where pictures are scaled and texts set before they join the game's pixels.
+  const scratch = document.createElement('canvas');
+  const scratchContext = scratch.getContext('2d', {willReadFrequently: true});
+  let frame = null;  // the game's pixels as an ImageData, while its memory stays where it is
+  const inks = new Map();  // a text's set ink (its alpha) by size and text
+  // The sheet to scale a picture from: the wanted set's, else the densest one there is.
+  function sheet() {
+    if (sets.has(set)) return [sets.get(set), set];
+    let best = [null, 1];
+    for (const [s, image] of sets) if (s > best[1] || !best[0]) best = [image, s];
+    return best;
+  }
+  function area_size() {
+    return {width: area.clientWidth, height: area.clientHeight, ratio: window.devicePixelRatio || 1};
+  }
+  function relayout() {
+    if (!Page.ready) return;
+    const a = area_size();
+    const wanted = Module._web_layout(a.width, a.height, a.ratio);
+    if (!sets.has(wanted)) loadPictures(wanted).then(relayout);
+  }
+  window.addEventListener('resize', relayout);
+
+  return {
+    area: area_size,
+    loadPictures,
+    layout(width, height, x, y, w, h, wanted) {
+      const ratio = window.devicePixelRatio || 1;
+      canvas.width = width;
+      canvas.height = height;
+      canvas.style.width = `${width / ratio}px`;
+      canvas.style.height = `${height / ratio}px`;
+      set = wanted;
+      Object.assign(drawing, {x, y, width: w, height: h});
+      frame = null;
+    },
+    pictures(givenSheets, givenPlaces) {
+      sheets = givenSheets;
+      places = givenPlaces;
+    },
+    // A picture's pixels at w × h device pixels, into the game's memory at `out`.
+    picturePixels(id, w, h, out) {
+      const [image, s] = sheet();
+      const place = places[id];
+      if (!image || !place) return;
+      scratch.width = w;
+      scratch.height = h;
+      scratchContext.imageSmoothingQuality = 'high';
+      scratchContext.drawImage(image, place[0] * s, place[1] * s, place[2] * s, place[3] * s, 0, 0, w, h);
+      HEAPU8.set(scratchContext.getImageData(0, 0, w, h).data, out);
+    },
+    // A text's line box and ink at a size, in pixels from its top-left corner, into `box`
+    // (left, top, right, bottom): from it the game knows when later pictures cover it.
+    textBox(text, size, box) {
+      scratchContext.font = `${size}px ${font}`;
+      const m = scratchContext.measureText(text);
+      const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
+      const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
+      const baseline = Math.round(ascent);
+      const inkLeft = m.actualBoundingBoxLeft !== undefined ? -m.actualBoundingBoxLeft : 0;
+      const inkRight = m.actualBoundingBoxRight !== undefined ? m.actualBoundingBoxRight : m.width;
+      const inkTop = m.actualBoundingBoxAscent !== undefined ? baseline - m.actualBoundingBoxAscent : 0;
+      const inkBottom = m.actualBoundingBoxDescent !== undefined ? baseline + m.actualBoundingBoxDescent : 0;
+      HEAPF64.set([Math.min(0, inkLeft), Math.min(0, inkTop), Math.max(m.width, inkRight),
+        Math.max(baseline + descent, inkBottom)], box >> 3);
+    },
+    // Text set in the page's fonts and blended into the game's pixels (width × height at
+    // `pixels`) within the drawing's area `clip`, in `colour` (0xRRGGBB); what it touched goes to
+    // `box` (x0, y0, x1, y1).
+    blendText(pixels, width, height, clip, x, y, text, size, colour, box) {
+      const margin = 4;
+      const key = `${size} ${text}`;
+      let entry = inks.get(key);
+      if (!entry) {
+        scratchContext.font = `${size}px ${font}`;
+        const m = scratchContext.measureText(text);
+        const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
+        const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
+        const cw = Math.ceil(m.width) + 2 * margin, ch = Math.ceil(ascent + descent) + 2 * margin;
+        scratch.width = cw;
+        scratch.height = ch;
+        scratchContext.font = `${size}px ${font}`;
+        scratchContext.fillStyle = '#000';
+        scratchContext.fillText(text, margin, margin + Math.round(ascent));
+        entry = {w: cw, h: ch, ink: scratchContext.getImageData(0, 0, cw, ch).data};
+        // The score's texts change with every chain: only the latest few are kept.
+        if (inks.size > 64) inks.delete(inks.keys().next().value);
+        inks.set(key, entry);
+      }
+      const {w, h, ink} = entry;
+      const rgb = [colour >> 16, (colour >> 8) & 255, colour & 255];
+      const x0 = Math.max(x - margin, clip[0]), y0 = Math.max(y - margin, clip[1]);
+      const x1 = Math.min(x - margin + w, clip[2]), y1 = Math.min(y - margin + h, clip[3]);
+      for (let py = y0; py < y1; ++py) {
+        for (let px = x0; px < x1; ++px) {
+          const a = ink[((py - y + margin) * w + (px - x + margin)) * 4 + 3];
+          if (a === 0) continue;
+          const at = pixels + (py * width + px) * 4;
+          for (let k = 0; k < 3; ++k) HEAPU8[at + k] = (rgb[k] * a + HEAPU8[at + k] * (255 - a) + 127) / 255;
+        }
+      }
+      HEAP32.set([x0, y0, x1, y1], box >> 2);
+    },
+    // Puts the part (x, y, w, h) of the game's pixels (width × height at `pixels`) on the canvas.
+    put(pixels, width, height, x, y, w, h) {
+      if (!frame || frame.data.buffer !== HEAPU8.buffer || frame.data.byteOffset !== pixels ||
+          frame.width !== width || frame.height !== height)
+        frame = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+      ctx.putImageData(frame, 0, 0, x, y, w, h);
+    },
+    drawing,
+  };
+})());

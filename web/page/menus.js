@@ -1,0 +1,156 @@
+// The menu bar, built from the game's menu table as the desktop window builds its own, for the
+// mouse, touch and keyboard. A chosen entry hands the game back the command it came with.
+'use strict';
+
+Page.menus = (() => {
+  const bar = document.getElementById('menubar');
+  const canvas = document.getElementById('board');
+  const commands = new Map();  // element -> the game's command
+  const checks = new Map();  // the game's check item -> element
+  let tops = [];
+
+  function close() {
+    for (const open of bar.querySelectorAll('.open')) {
+      open.classList.remove('open');
+      const button = open.querySelector(':scope > button');
+      if (button) button.setAttribute('aria-expanded', 'false');
+    }
+  }
+  function isOpen() { return bar.querySelector('.open') !== null; }
+  function openTop(top, focusFirst) {
+    close();
+    const list = top.querySelector(':scope > ul');
+    if (!list) return;
+    top.classList.add('open');
+    top.querySelector(':scope > button').setAttribute('aria-expanded', 'true');
+    if (focusFirst) list.querySelector(':scope > li').focus();
+  }
+  function choose(item) {
+    if (item.classList.contains('sub')) {
+      item.classList.add('open');
+      item.querySelector('li').focus();
+      return;
+    }
+    close();
+    canvas.focus();
+    Page.menu(commands.get(item));
+  }
+
+  function listenOnTop(top) {
+    const button = top.querySelector(':scope > button');
+    button.addEventListener('click', () => {
+      if (commands.has(button)) {
+        close();
+        Page.menu(commands.get(button));
+      } else if (top.classList.contains('open')) {
+        close();
+      } else {
+        openTop(top, false);
+      }
+    });
+    button.addEventListener('mouseenter', () => { if (isOpen()) openTop(top, false); });
+    button.addEventListener('keydown', (e) => {
+      if (e.key === 'ArrowDown' || e.key === 'Enter' || e.key === ' ') {
+        if (commands.has(button)) return;
+        e.preventDefault();
+        openTop(top, true);
+      } else if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') {
+        const next = tops[(tops.indexOf(top) + (e.key === 'ArrowRight' ? 1 : tops.length - 1)) % tops.length];
+        next.querySelector('button').focus();
+      }
+    });
+  }
+  function listenOnItem(item) {
+    item.addEventListener('click', (e) => { e.stopPropagation(); choose(item); });
+    item.addEventListener('mouseenter', () => {
+      if (item.classList.contains('sub')) item.classList.add('open');
+      else if (!item.parentElement.closest('li.sub')) {
+        for (const sub of item.parentElement.querySelectorAll(':scope > li.sub')) sub.classList.remove('open');
+      }
+    });
+    item.addEventListener('keydown', (e) => {
+      const siblings = [...item.parentElement.children];
+      const at = siblings.indexOf(item);
+      const top = item.closest('.top');
+      if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
+        siblings[(at + (e.key === 'ArrowDown' ? 1 : siblings.length - 1)) % siblings.length].focus();
+      } else if (e.key === 'Enter' || e.key === ' ' || (e.key === 'ArrowRight' && item.classList.contains('sub'))) {
+        choose(item);
+      } else if (e.key === 'ArrowLeft' && item.parentElement.closest('li.sub')) {
+        const parent = item.parentElement.closest('li.sub');
+        parent.classList.remove('open');
+        parent.focus();
+      } else if (e.key === 'Escape') {
+        close();
+        top.querySelector('button').focus();
+      } else {
+        return;
+      }
+      e.preventDefault();
+      e.stopPropagation();
+    });
+  }
+
+  function list() {
+    const ul = document.createElement('ul');
+    ul.setAttribute('role', 'menu');
+    return ul;
+  }
+  // The entries in display order, each with its level (0 on the bar); one without a command
+  // opens the deeper entries after it.
+  function build(entries) {
+    const lists = [bar];  // where each level's entries go
+    for (const entry of entries) {
+      if (entry.level >= lists.length) continue;
+      lists.length = entry.level + 1;
+      const opens = entry.command === undefined;
+      const element = document.createElement(entry.level === 0 ? 'button' : 'li');
+      element.setAttribute('role', entry.item === undefined ? 'menuitem' : 'menuitemcheckbox');
+      element.append(entry.caption);
+      if (entry.level === 0) {
+        const top = document.createElement('div');
+        top.className = 'top';
+        top.append(element);
+        bar.append(top);
+        if (opens) element.setAttribute('aria-expanded', 'false');
+      } else {
+        element.tabIndex = -1;
+        if (opens) element.className = 'sub';
+        lists[entry.level].append(element);
+      }
+      if (opens) {
+        element.setAttribute('aria-haspopup', 'true');
+        lists.push((entry.level === 0 ? element.parentElement : element).appendChild(list()));
+      } else {
+        commands.set(element, entry.command);
+      }
+      if (entry.item !== undefined) {
+        checks.set(entry.item, element);
+        element.setAttribute('aria-checked', entry.checked ? 'true' : 'false');
+      }
+    }
+    tops = [...bar.querySelectorAll(':scope > .top')];
+    tops.forEach(listenOnTop);
+    bar.querySelectorAll('li').forEach(listenOnItem);
+  }
+
+  document.addEventListener('pointerdown', (e) => {
+    if (!e.target.closest('#menubar')) close();
+  }, true);
+  // Nor do they stay open under a message box, which takes the focus.
+  document.addEventListener('focusin', (e) => {
+    if (!e.target.closest('#menubar')) close();
+  });
+
+  return {
+    build,
+    close,
+    isOpen,
+    // F10 takes the keyboard to the bar, as on the desktop.
+    focus() { if (tops.length) tops[0].querySelector('button').focus(); },
+    setChecked(item, on) {
+      const element = checks.get(item);
+      if (element) element.setAttribute('aria-checked', on ? 'true' : 'false');
+    },
+  };
+})();
