@@ -3,8 +3,10 @@
 // set's density, or the sheet is not written.
 //
 // Usage: QT_QPA_PLATFORM=offscreen make_sheets PICTURES_DIR OUTPUT_DIR   (reads
-// PICTURES_DIR/Nx/NAME.{bmp,png}, writes OUTPUT_DIR/pictures/Nx.png)
+// PICTURES_DIR/Nx/NAME.{bmp,png}, writes OUTPUT_DIR/pictures/Nx.png and the page's links that
+// fetch them early, OUTPUT_DIR/preload.html)
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -54,6 +56,22 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "make_sheets: cannot write %s\n", qPrintable(out));
       return 1;
     }
+  }
+  // The page asks for the sheet of its screen's density before its scripts run: one link for
+  // each set, for the densities at which the starting window's scale picks it.
+  QFile links(to + QStringLiteral("/preload.html"));
+  if (!links.open(QIODevice::WriteOnly)) {
+    std::fprintf(stderr, "make_sheets: cannot write %s\n", qPrintable(links.fileName()));
+    return 1;
+  }
+  for (int set = 1; set <= 4; ++set) {
+    QString media;
+    if (set > 1) media += QStringLiteral("(min-resolution: %1.01dppx)").arg(set - 1);
+    if (set > 1 && set < 4) media += QStringLiteral(" and ");
+    if (set < 4) media += QStringLiteral("(max-resolution: %1dppx)").arg(set);
+    links.write(QStringLiteral("<link rel=\"preload\" as=\"image\" href=\"%1\" media=\"%2\">\n")
+                    .arg(q(sheet_path(set)), media)
+                    .toUtf8());
   }
   return 0;
 }

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "drawing/fit.h"
 #include "game/lifecycle.h"
 #include "game/menu.h"
 #include "game/turn.h"
+#include "model/pictures.h"
 #include "sound/sound.h"
 #include "web/bridge.h"
 #include "web/web_platform.h"
@@ -74,10 +76,11 @@ EMSCRIPTEN_KEEPALIVE void web_shut_down() {
 
 int main() {
   Program& p = program();
-  // The pictures for the first frame's density come first; nothing else is in its way.
-  const int set = p.platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio());
-  js_load_pictures(set);
-  p.platform.set_layout(js_area_width(), js_area_height(), js_device_pixel_ratio());
+  // The pictures for the first frame's density come first; nothing else is in its way, not even
+  // a canvas of the background colour before them.
+  const double width = js_area_width(), height = js_area_height(), ratio = js_device_pixel_ratio();
+  js_load_pictures(picture_set(fit_screen(width, height, ratio, 画面幅画素, 画面高画素).scale));
+  p.platform.set_layout(width, height, ratio);
   起動処理_画面(p.game);
   p.platform.flush();
   // The page fetches the waves after the first frame, by the names the game reads them under.

@@ -26,7 +26,9 @@ Object.assign(Page, (() => {
   const scratch = document.createElement('canvas');
   const scratchContext = scratch.getContext('2d', {willReadFrequently: true});
   let frame = null;  // the game's pixels as an ImageData, while its memory stays where it is
+  let sheetPixels = null;  // the sheet in use, read back once: {image, width, data}
   const inks = new Map();  // a text's set ink (its alpha) by size and text
+  const boxes = new Map();  // a text's measured box by size and text
   // The sheet to scale a picture from: the wanted set's, else the densest one there is.
   function sheet() {
     if (sets.has(set)) return [sets.get(set), set];
@@ -67,6 +69,23 @@ Object.assign(Page, (() => {
       const [image, s] = sheet();
       const place = places[id];
       if (!image || !place) return;
+      if (w === place[2] * s && h === place[3] * s) {
+        // At the set's own size, rows of the sheet's pixels, which are read once: reading each
+        // picture back from a canvas cost most of the first frame.
+        if (!sheetPixels || sheetPixels.image !== image) {
+          scratch.width = image.naturalWidth;
+          scratch.height = image.naturalHeight;
+          scratchContext.drawImage(image, 0, 0);
+          sheetPixels = {image, width: image.naturalWidth,
+            data: scratchContext.getImageData(0, 0, image.naturalWidth, image.naturalHeight).data};
+        }
+        const {width, data} = sheetPixels;
+        for (let y = 0; y < h; ++y) {
+          const from = ((place[1] * s + y) * width + place[0] * s) * 4;
+          HEAPU8.set(data.subarray(from, from + w * 4), out + y * w * 4);
+        }
+        return;
+      }
       scratch.width = w;
       scratch.height = h;
       scratchContext.imageSmoothingQuality = 'high';
@@ -76,6 +95,12 @@ Object.assign(Page, (() => {
     // A text's line box and ink at a size, in pixels from its top-left corner, into `box`
     // (left, top, right, bottom): from it the game knows when later pictures cover it.
     textBox(text, size, box) {
+      const key = `${size} ${text}`;
+      const known = boxes.get(key);
+      if (known) {
+        HEAPF64.set(known, box >> 3);
+        return;
+      }
       scratchContext.font = `${size}px ${font}`;
       const m = scratchContext.measureText(text);
       const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
@@ -85,8 +110,12 @@ Object.assign(Page, (() => {
       const inkRight = m.actualBoundingBoxRight !== undefined ? m.actualBoundingBoxRight : m.width;
       const inkTop = m.actualBoundingBoxAscent !== undefined ? baseline - m.actualBoundingBoxAscent : 0;
       const inkBottom = m.actualBoundingBoxDescent !== undefined ? baseline + m.actualBoundingBoxDescent : 0;
-      HEAPF64.set([Math.min(0, inkLeft), Math.min(0, inkTop), Math.max(m.width, inkRight),
-        Math.max(baseline + descent, inkBottom)], box >> 3);
+      const measured = [Math.min(0, inkLeft), Math.min(0, inkTop), Math.max(m.width, inkRight),
+        Math.max(baseline + descent, inkBottom)];
+      // The labels and the numbers come again and again: only the latest few are kept.
+      if (boxes.size > 64) boxes.delete(boxes.keys().next().value);
+      boxes.set(key, measured);
+      HEAPF64.set(measured, box >> 3);
     },
     // Text set in the page's fonts and blended into the game's pixels (width × height at
     // `pixels`) within the drawing's area `clip`, in `colour` (0xRRGGBB); what it touched goes to
