@@ -2,7 +2,7 @@
 # Sets up, builds and runs every test: the normal build, then the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh --web
+bash tools/setup.sh --web --package
 jobs=$(nproc)
 
 # The browser version's site, which the browser tests (tests/web) load beside the desktop program.
