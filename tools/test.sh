@@ -43,7 +43,8 @@ if [[ ${#fuzzers[@]} -gt 0 ]]; then
   done
 fi
 
-# On CI, the Debian package: built, checked, installed as root, played and removed again.
+# On CI, the release tarball and the Debian packages built from it, checked, installed as root,
+# played and removed again.
 if [[ "${CI:-}" == "true" ]]; then
   bash tools/package_test.sh | tee "$logs/package.log"
 fi
