@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Builds the Debian package and meets it as a player's machine would: lintian, the desktop and
-# AppStream validators and the manual page on the package, then installed with apt, started from
-# its desktop entry under Xvfb to play a chain, and removed again. Ends with one count line.
+# Builds the release tarball and, from it, the Debian source and binary packages, and meets them
+# as a distribution and a player's machine would: lintian on the source and binary packages, the
+# desktop and AppStream validators and the manual pages on the package, then installed with apt,
+# started from its desktop entry under Xvfb to play a chain, and removed again. Ends with one
+# count line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(readlink -f "$(bash tools/package.sh | tail -n 1)")
+changes=${deb%.deb}.changes
+dbgsym=${deb/\/pawnfall_//pawnfall-dbgsym_}
 # The end-to-end test program, which reads the board from the screen to play the chain.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target e2e_tests >/dev/null
@@ -32,11 +36,11 @@ check() {
 }
 
 lintian_clean() {
-  lintian -I -E --pedantic --fail-on error,warning "$deb" 2>&1 | grep -v 'root privileges' |
+  lintian -I -E --pedantic --fail-on error,warning "$changes" 2>&1 | grep -v 'root privileges' |
     tee "$work/lintian"
   return "${PIPESTATUS[0]}"
 }
-check "lintian finds no error or warning" lintian_clean
+check "lintian finds no error or warning in the source and binary packages" lintian_clean
 echo "    lintian tags: $(grep -c '^E:' "$work/lintian" || true) errors," \
   "$(grep -c '^W:' "$work/lintian" || true) warnings, $(grep -c '^I:' "$work/lintian" || true) infos"
 
@@ -47,8 +51,8 @@ holds_its_files() {
     usr/lib/games/pawnfall/libPawnfall.so usr/share/games/pawnfall/sounds/BGM.wav \
     usr/share/applications/pawnfall.desktop usr/share/metainfo/org.example.pawnfall.metainfo.xml \
     usr/share/man/man6/pawnfall.6.gz usr/share/man/ja/man6/pawnfall.6.gz \
-    usr/share/doc/pawnfall/copyright usr/share/doc/pawnfall/changelog.Debian.gz \
-    usr/share/doc/pawnfall/README.md.gz usr/share/doc/pawnfall/LICENSE; do
+    usr/share/man/cat6/pawnfall.6.gz usr/share/doc/pawnfall/copyright \
+    usr/share/doc/pawnfall/changelog.Debian.gz usr/share/doc/pawnfall/README.gz; do
     [[ -e "$work/deb/$path" ]] || { echo "missing /$path"; missing=1; }
   done
   for size in 16 22 24 32 48 64 128 256; do
@@ -64,6 +68,25 @@ stripped() {
   done
 }
 check "the program and its sound library are stripped" stripped
+# Debian's way: each stripped file's symbols in pawnfall-dbgsym, found by its build ID.
+symbols_in_dbgsym() {
+  local elf id
+  dpkg-deb -x "$dbgsym" "$work/dbgsym"
+  for elf in "$work"/deb/usr/lib/games/pawnfall/*; do
+    id=$(readelf -n "$elf" | sed -n 's/.*Build ID: *//p')
+    [[ -s $work/dbgsym/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug ]] ||
+      { echo "no symbols for $elf"; return 1; }
+  done
+}
+check "pawnfall-dbgsym holds the symbols of the program and its sound library" symbols_in_dbgsym
+# The player's README tells how to play and where the best score is kept, not how to build, and
+# shows no picture that is not there.
+readme_for_players() {
+  zcat "$work/deb/usr/share/doc/pawnfall/README.gz" >"$work/README"
+  grep -q '局面 > 最初' "$work/README" && grep -q 'local/share/pawnfall' "$work/README" &&
+    ! grep -Ein 'cmake|ctest|tools/|build/|\.png|!\[' "$work/README"
+}
+check "the README in the package is the player's" readme_for_players
 depends_on() {
   dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$1"
 }
@@ -93,11 +116,31 @@ check "apt installs the package with its dependencies" \
   "${sudo[@]}" apt-get install -y -qq --reinstall "$deb"
 # A player's PATH on Debian holds /usr/games, which root's lacks.
 player_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
+# The version the package was built from, as the program itself says it.
 answers_version_without_display() {
   mkdir -p "$work/home"
-  [[ $(env -u DISPLAY HOME="$work/home" PATH="$player_path" pawnfall --version) == "Pawnfall 0.9" ]]
+  local version
+  version=$(dpkg-deb -f "$deb" Version)
+  [[ $(env -u DISPLAY HOME="$work/home" PATH="$player_path" pawnfall --version) == \
+    "Pawnfall ${version%-*}" ]]
 }
-check "pawnfall --version answers without a display" answers_version_without_display
+check "pawnfall --version answers without a display with the package's version" \
+  answers_version_without_display
+# man keeps formatted pages for its width of 80 columns: a reader in the C locale gets the
+# readings of the Japanese names, and one in a UTF-8 locale the names themselves, in either
+# order, and nothing is left in man's cache for the next reader to inherit.
+manual_for_each_locale() {
+  "${sudo[@]}" rm -f /var/cache/man/cat6/pawnfall.6.gz
+  for locale in C C.UTF-8 C; do
+    LC_ALL=$locale MANWIDTH=80 man pawnfall >"$work/man.$locale" 2>&1
+    grep -q 'Kyokumen > Saisho' "$work/man.$locale" ||
+      { echo "$locale: no reading"; cat "$work/man.$locale"; return 1; }
+  done
+  grep -q '局面 > 最初' "$work/man.C.UTF-8" || { echo "C.UTF-8: no Japanese names"; return 1; }
+  [[ ! -e /var/cache/man/cat6/pawnfall.6.gz ]] || { echo "left in man's cache"; return 1; }
+}
+check "man shows the Japanese menu names in UTF-8 and their readings in ASCII" \
+  manual_for_each_locale
 plays_from_desktop_entry() {
   PAWNFALL_INSTALLED_DESKTOP_ENTRY=/usr/share/applications/pawnfall.desktop \
     build/tests/e2e/e2e_tests --gtest_filter='InstalledPackage.*' | tee "$work/play"
@@ -124,11 +167,14 @@ answers_without_a_trace() {
 }
 check "pawnfall --help and --version touch nothing on disk" answers_without_a_trace
 
+# With a formatted copy in man's cache, as an older package could leave there.
 removed() {
+  echo 'PAWNFALL(6)' | gzip | "${sudo[@]}" tee /var/cache/man/cat6/pawnfall.6.gz >/dev/null
   "${sudo[@]}" apt-get purge -y -qq pawnfall && [[ ! -e /usr/games/pawnfall ]] &&
-    [[ ! -e /usr/lib/games/pawnfall ]] && ! dpkg -s pawnfall >/dev/null 2>&1
+    [[ ! -e /usr/lib/games/pawnfall ]] && ! dpkg -s pawnfall >/dev/null 2>&1 &&
+    [[ -z $(find /var/cache/man -name 'pawnfall.*') ]]
 }
-check "apt removes the package and its files" removed
+check "apt removes the package, its files and man's formatted copies" removed
 
 echo "package checks: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

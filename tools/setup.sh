@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs; quick no-op when all are present.
-# With --web, also what the browser build and its browser tests need.
+# With --web, also what the browser build and its browser tests need; with --package, what
+# building the Debian source and binary packages needs (tools/package.sh).
 set -euo pipefail
 
 packages=(
@@ -11,11 +12,17 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick openbox
   libx11-dev sgt-puzzles
-  lintian appstream desktop-file-utils man-db
+  lintian appstream desktop-file-utils man-db groff-base
 )
-if [[ "${1:-}" == "--web" ]]; then
-  packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-pil firefox-esr)
-fi
+for extra in "$@"; do
+  case $extra in
+    --web)
+      packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-pil
+        firefox-esr) ;;
+    --package) packages+=(debhelper dpkg-dev) ;;
+    *) echo "setup.sh: unknown option $extra" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

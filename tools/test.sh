@@ -2,7 +2,7 @@
 # Sets up, builds and runs every test: the normal build, then the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh --web
+bash tools/setup.sh --web --package
 jobs=$(nproc)
 
 # The browser version's site, which the browser tests (tests/web) load beside the desktop program.
@@ -43,7 +43,8 @@ if [[ ${#fuzzers[@]} -gt 0 ]]; then
   done
 fi
 
-# On CI, the Debian package: built, checked, installed as root, played and removed again.
+# On CI, the release tarball and the Debian packages built from it, checked, installed as root,
+# played and removed again.
 if [[ "${CI:-}" == "true" ]]; then
   bash tools/package_test.sh | tee "$logs/package.log"
 fi

@@ -11,6 +11,7 @@
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cstdlib>
 
 #include "app/main_window.h"
 #include "app/qt_files.h"
@@ -45,8 +46,9 @@ class AsOrdinaryUser {
     // access() asks about the real user.
     dropped_ = setresuid(kNobody, kNobody, 0) == 0;
   }
+  // The tests after this one would run as nobody, and fail for reasons not their own.
   ~AsOrdinaryUser() {
-    if (dropped_) (void)setresuid(0, 0, 0);
+    if (dropped_ && setresuid(0, 0, 0) != 0) std::abort();
   }
   bool ok() const { return dropped_ || geteuid() != 0; }
 
