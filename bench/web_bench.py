@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
-"""The browser version's figures, each with its target: the page's code (HTML, CSS, JavaScript and
-WebAssembly, gzip-compressed), the bytes fetched before the first frame, the first frame after
-navigation in headless Chromium, and the worst-case click (the 150-piece commit) in the page.
+"""The browser version's figures, each with its target and, where a bare page can be measured
+the same way, beside a page that only fills a 773 x 600 canvas, measured in the same run: the
+first frame after navigation and the bytes fetched before it in headless Chromium on a fresh
+profile, the bytes of a phone's first visit (844 x 390 at density 3, touch) and of what its
+service worker keeps for offline play, the page's code gzip-compressed, and the worst-case click
+(the 150-piece commit) in the page.
 Run after tools/web.sh --build-only: python3 bench/web_bench.py"""
 import gzip
 import json
@@ -20,9 +23,9 @@ SITE = os.path.join(ROOT, 'build-web', 'site')
 
 
 def code():
-    """The page's own files and the WebAssembly with its loader; the service worker comes later."""
-    scripts = sorted(n for n in os.listdir(SITE) if n.endswith('.js') and n != 'sw.js')
-    return ['index.html', 'style.css', 'pawnfall.wasm'] + scripts
+    """The page (its style and scripts set into it) and the WebAssembly with its loader; the
+    service worker comes later."""
+    return ['index.html', 'pawnfall.js', 'pawnfall.wasm']
 
 
 def report(name, value, unit, target, met):
@@ -37,21 +40,100 @@ def code_weight():
     report('Page code, gzip', total / 1000, 'kB', '<= 300 kB', total <= 300_000)
 
 
-def first_frames(runs=5):
-    url = browser_test.serve(SITE)
-    frames, fetched = [], []
-    for _ in range(runs):  # each in a new profile: nothing cached
-        driver = browser_test.chrome(url)
-        frame, before = driver.execute_script('''
-            const f = Page.firstFrame;
-            const entries = performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource'));
-            return [f, entries.filter((e) => e.responseEnd <= f).reduce((n, e) => n + e.encodedBodySize, 0)];''')
-        frames.append(frame)
-        fetched.append(before)
-        driver.quit()
-    report('Fetched before the first frame', max(fetched) / 1000, 'kB', '<= 1000 kB', max(fetched) <= 1_000_000)
-    median = statistics.median(frames)
-    report(f'First frame after navigation, median of {runs}', median, 'ms', '<= 1000 ms', median <= 1000)
+BARE_PAGE = """<!doctype html><meta charset="utf-8"><title>bare</title>
+<body style="margin:0"><canvas id="c" width="773" height="600"></canvas><script>
+const c = document.getElementById('c').getContext('2d');
+c.fillStyle = '#009d00';
+c.fillRect(0, 0, 773, 600);
+requestAnimationFrame(() => requestAnimationFrame(() => {
+  window.Page = {firstFrame: performance.now()};
+  document.body.dataset.frame = '1';
+}));
+</script></body>"""
+
+
+class Counted(browser_test.Quiet):
+    """Serves the site and counts the bytes of every file it sends."""
+    sent = 0
+
+    def copyfile(self, source, destination):
+        data = source.read()
+        Counted.sent += len(data)
+        destination.write(data)
+
+
+def serve_counted(site):
+    import functools
+    import http.server
+    import threading
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Counted, directory=site))
+    server.handle_error = lambda *args: None
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return f'http://127.0.0.1:{server.server_address[1]}/'
+
+
+def frame_and_bytes(url):
+    driver = browser_test.chrome(url)
+    figures = driver.execute_script('''
+        const f = Page.firstFrame;
+        const entries = performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource'));
+        return [f, entries.filter((e) => e.responseEnd <= f).reduce((n, e) => n + e.encodedBodySize, 0)];''')
+    driver.quit()
+    return figures
+
+
+def first_frames(runs=9):
+    bare_dir = browser_test.tempfile.mkdtemp(prefix='pawnfall-bare-')
+    try:
+        with open(os.path.join(bare_dir, 'index.html'), 'w') as f:
+            f.write(BARE_PAGE)
+        game, bare = browser_test.serve(SITE), browser_test.serve(bare_dir)
+        frames, bare_frames, fetched, bare_fetched = [], [], [], []
+        for _ in range(runs):  # alternating, each in a new profile: nothing cached
+            frame, before = frame_and_bytes(game)
+            frames.append(frame)
+            fetched.append(before)
+            frame, before = frame_and_bytes(bare)
+            bare_frames.append(frame)
+            bare_fetched.append(before)
+    finally:
+        shutil.rmtree(bare_dir, ignore_errors=True)
+    report(f'Fetched before the first frame (bare page {max(bare_fetched) / 1000:.0f} kB)',
+           max(fetched) / 1000, 'kB', '<= 1000 kB', max(fetched) <= 1_000_000)
+    median, bare_median = statistics.median(frames), statistics.median(bare_frames)
+    report(f'First frame after navigation, median of {runs} (bare page {bare_median:.1f} ms)',
+           median, 'ms', '<= 100 ms', median <= 100)
+
+
+def phone_visit():
+    """A phone's first visit: everything the server sends until the page is quiet, the music
+    included (the default settings have it on), and then what the service worker keeps."""
+    Counted.sent = 0
+    url = serve_counted(SITE)
+    driver = browser_test.chrome(url, width=844, height=390, ratio=3, touch=True, mobile=True)
+    driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[arguments.length - 1]())')
+    last, quiet = -1, 0
+    for _ in range(300):  # until nothing more is sent for a second, or 30 s
+        time.sleep(0.1)
+        quiet = quiet + 1 if Counted.sent == last else 0
+        last = Counted.sent
+        if quiet >= 10:
+            break
+    kept = driver.execute_async_script('''
+        const done = arguments[arguments.length - 1];
+        (async () => {
+          let total = 0;
+          for (const name of await caches.keys()) {
+            const cache = await caches.open(name);
+            for (const request of await cache.keys())
+              total += (await (await cache.match(request)).arrayBuffer()).byteLength;
+          }
+          return total;
+        })().then(done);''')
+    driver.quit()
+    report('A phone\'s first visit (844 x 390 at density 3), all bytes sent', Counted.sent / 1000, 'kB',
+           '<= 1000 kB', Counted.sent <= 1_000_000)
+    report('What it keeps for offline play', kept / 1000, 'kB', '<= 1500 kB', kept <= 1_500_000)
 
 
 def worst_click():
@@ -93,4 +175,5 @@ def chrome_options():
 if __name__ == '__main__':
     code_weight()
     first_frames()
+    phone_visit()
     worst_click()

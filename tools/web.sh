@@ -27,12 +27,10 @@ cmake --build build-web/wasm -j"$jobs" --target pawnfall_web
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"/pictures "$site"/sounds "$site"/icons
-cp web/page/style.css web/page/manifest.webmanifest "$site"/
-# The page, with the links that fetch its density's picture sheet early.
-/usr/bin/python3 -c 'import sys; page, links = (open(f, encoding="utf-8").read() for f in sys.argv[1:3]); open(sys.argv[3], "w", encoding="utf-8").write(page.replace("@PRELOAD@\n", links))' \
-  web/page/index.html build/sheets/preload.html "$site"/index.html
-# The page's scripts; the service worker is made from its template below.
-find web/page -maxdepth 1 -name '*.js' ! -name sw.js -exec cp {} "$site"/ \;
+cp web/page/manifest.webmanifest "$site"/
+# The page, with its style sheet and scripts set into it and the links that fetch its density's
+# picture sheet early; the service worker is made from its template below.
+/usr/bin/python3 tools/inline_page.py web/page build/sheets/preload.html "$site"/index.html
 cp build-web/wasm/web/pawnfall.js build-web/wasm/web/pawnfall.wasm "$site"/
 cp build/sheets/pictures/*.png "$site"/pictures/
 cp build/run/*.wav "$site"/sounds/

@@ -29,6 +29,10 @@ Object.assign(Page, (() => {
   let sheetPixels = null;  // the sheet in use, read back once: {image, width, data}
   const inks = new Map();  // a text's set ink (its alpha) by size and text
   const boxes = new Map();  // a text's measured box by size and text
+  // The board's face is read and its glyphs made while the game's code is still on its way, not
+  // when the first frame prints its labels.
+  scratchContext.font = `22px ${font}`;
+  scratchContext.fillText('加算点数 最高 SCORE 0123456789', 0, 22);
   // The sheet to scale a picture from: the wanted set's, else the densest one there is.
   function sheet() {
     if (sets.has(set)) return [sets.get(set), set];
