@@ -116,11 +116,12 @@ def presses():
 
 
 def page_point(driver, x, y):
-    """Page coordinates of a pixel of the client area at zoom 1 (its middle)."""
-    left, top, dx, dy = driver.execute_script('''
-        const r = document.getElementById('board').getBoundingClientRect();
-        return [r.left, r.top, Page.drawing.x, Page.drawing.y];''')
-    return left + dx + x + 0.5, top + dy + y + 0.5
+    """Page coordinates of the middle of a pixel of the starting window, at whatever scale the
+    page draws it (device pixels per pixel: the drawing's width over the starting width)."""
+    left, top, dx, dy, scale, ratio = driver.execute_script('''
+        const r = document.getElementById('board').getBoundingClientRect(), d = Page.drawing;
+        return [r.left, r.top, d.x, d.y, d.width / 773, window.devicePixelRatio];''')
+    return left + (dx + (x + 0.5) * scale) / ratio, top + (dy + (y + 0.5) * scale) / ratio
 
 
 def click(driver, button, x, y):
@@ -248,6 +249,36 @@ def case_touch(url):
     touch(driver, BOARD[2] - 18, BOARD[3] - 18, 0.8)
     idle(driver)
     same_board(board(driver), 'after3.png', 'touch')
+
+
+def case_phone(url):
+    # Sideways on a phone: squares a finger can take, a chain by taps and a long press, and the
+    # desktop's board when the page is read back at the starting size.
+    driver = chrome(url, width=844, height=390, ratio=3, touch=True, mobile=True)
+    idle(driver)
+    square = driver.execute_script('''
+        // Across board row 6 the board is what differs from the green tiles around it, 681
+        // pixels of the starting window wide (20 squares and the last one's overlap).
+        const c = document.getElementById('board'), d = Page.drawing;
+        const y = Math.round(d.y + (1450 + 510 * 6.5) / 15 * d.width / 773);
+        const px = c.getContext('2d').getImageData(0, y, c.width, 1).data;
+        const tile = (x) => px[x * 4] === 0 && px[x * 4 + 1] === 157 && px[x * 4 + 2] === 0;
+        let left = 0, right = c.width - 1;
+        while (left < right && tile(left)) ++left;
+        while (right > left && tile(right)) --right;
+        // A square is a whole number of device pixels.
+        return Math.round((right - left + 1) / 681 * 34) / window.devicePixelRatio;''')
+    assert square >= 26, f'a square is {square:.1f} css pixels'
+    (_, x1, y1), (_, x2, y2), (button, x3, y3) = presses()[:3]
+    touch(driver, x1, y1, 0.05)
+    touch(driver, x2, y2, 0.05)
+    touch(driver, x3, y3, 0.8)
+    idle(driver)
+    driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
+    driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+        'width': 780, 'height': 720, 'deviceScaleFactor': 1, 'mobile': False})
+    assert wait_for(driver, 'return Page.drawing.width === 773', 10), 'the page kept the phone\'s size'
+    same_board(board(driver), 'after3.png', 'phone')
 
 
 def case_end_of_game(url):
