@@ -14,7 +14,8 @@ packages=(
   lintian appstream desktop-file-utils man-db
 )
 if [[ "${1:-}" == "--web" ]]; then
-  packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-pil firefox-esr)
+  packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-pil firefox-esr
+    opus-tools)
 fi
 
 missing=()
