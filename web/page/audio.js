@@ -102,29 +102,31 @@ Page.audio = (() => {
     // silence, as on the desktop.
     fetchWaves() {
       return Promise.all(this.waves.map(async ({name, music}) => {
-        if (music) {
-          this.musicName = name;
-          FS.writeFile(name, waveImage([new Float32Array(800)], 8000));
-          return;
-        }
-        const wave = await decoded(name);
-        const image = wave ? waveImage(wave.channels, wave.rate) : await original(name);
-        if (image) FS.writeFile(name, image);
+        try {
+          if (music) {
+            this.musicName = name;
+            FS.writeFile(name, waveImage([new Float32Array(800)], 8000));
+            return;
+          }
+          const wave = await decoded(name);
+          const image = wave ? waveImage(wave.channels, wave.rate) : await original(name);
+          if (image) FS.writeFile(name, image);
+        } catch (e) { /* the game finds no wave, and plays silence in its place */ }
       }));
     },
     // The music itself, as a buffer to swap in for the silence; null when it cannot be had.
     async fetchMusic() {
-      const wave = await decoded(this.musicName);
-      if (wave) {
-        const b = this.context.createBuffer(wave.channels.length, wave.channels[0].length, wave.rate);
-        wave.channels.forEach((samples, c) => b.copyToChannel(samples, c));
-        return b;
-      }
-      const image = await original(this.musicName);
       try {
+        const wave = await decoded(this.musicName);
+        if (wave) {
+          const b = this.context.createBuffer(wave.channels.length, wave.channels[0].length, wave.rate);
+          wave.channels.forEach((samples, c) => b.copyToChannel(samples, c));
+          return b;
+        }
+        const image = await original(this.musicName);
         return image && await this.context.decodeAudioData(image.buffer);
       } catch (e) {
-        return null;
+        return null;  // also when the audio was closed meanwhile
       }
     },
     open() {
