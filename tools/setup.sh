@@ -18,7 +18,7 @@ for extra in "$@"; do
   case $extra in
     --web)
       packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-pil
-        firefox-esr) ;;
+        firefox-esr opus-tools) ;;
     --package) packages+=(debhelper dpkg-dev) ;;
     *) echo "setup.sh: unknown option $extra" >&2; exit 2 ;;
   esac

@@ -33,13 +33,20 @@ cp web/page/manifest.webmanifest "$site"/
 /usr/bin/python3 tools/inline_page.py web/page build/sheets/preload.html "$site"/index.html
 cp build-web/wasm/web/pawnfall.js build-web/wasm/web/pawnfall.wasm "$site"/
 cp build/sheets/pictures/*.png "$site"/pictures/
+# The waves travel as Opus, which the page decodes back; the originals stay for a browser that
+# cannot. The music, made at a low rate, needs fewer bits than the full-band effects.
 cp build/run/*.wav "$site"/sounds/
+for wave in build/run/*.wav; do
+  rate=$(/usr/bin/python3 -c 'import sys, wave; print(wave.open(sys.argv[1]).getframerate())' "$wave")
+  opusenc --quiet --cvbr --bitrate $((rate < 24000 ? 36 : 48)) "$wave" "$site/sounds/$(basename "${wave%.wav}").opus"
+done
 for size in 48 128 256; do cp "build/icons/${size}x${size}/apps/pawnfall.png" "$site/icons/icon-$size.png"; done
 convert "$site/icons/icon-256.png" -resize 192x192 "$site/icons/icon-192.png"
 convert "$site/icons/icon-256.png" -filter point -resize 512x512 "$site/icons/icon-512.png"
 # The service worker's cache is named after the site's contents, so a new build replaces it.
 version=$(find "$site" -type f -print0 | sort -z | xargs -0 cat | sha256sum | cut -c1-16)
-files=$(cd "$site" && find . -type f ! -name sw.js | sort | sed 's|^\./||' |
+# It keeps the page's code at once; a density's pictures and the waves only once they are fetched.
+files=$(cd "$site" && find . -type f ! -name sw.js ! -path './pictures/*' ! -path './sounds/*' | sort | sed 's|^\./||' |
   /usr/bin/python3 -c 'import json, sys, urllib.parse; print(json.dumps([urllib.parse.quote(l.strip()) for l in sys.stdin]))')
 sed -e "s/@SITE_VERSION@/$version/" -e "s|@SITE_FILES@|$files|" web/page/sw.js >"$site"/sw.js
 

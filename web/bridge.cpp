@@ -8,6 +8,7 @@
 #include "drawing/pictures.h"
 #include "game/menu.h"
 #include "model/state.h"
+#include "sound/sound.h"
 
 namespace pawnfall {
 namespace {
@@ -51,6 +52,9 @@ void hand_page_contract() {
   append_member(json, "noSpace", StorageWrite::NoSpace);
   append_member(json, "notPermitted", StorageWrite::NotPermitted);
   append_member(json, "failed", StorageWrite::Failed);
+  json += "},\"sounds\":{";
+  append_member(json, "effect", 音の種類::効果音);
+  append_member(json, "music", 音の種類::音楽);
   // The entries in display order, each with its level: the page nests them as the window does.
   json += "},\"menu\":[";
   for (const メニュー項目& entry : メニュー表) {

@@ -15,8 +15,8 @@ enum class StorageSize : int { Missing = -1, Refused = -2 };
 enum class StorageWrite : int { Saved, NoSpace, NotPermitted, Failed };
 
 // Tells the page, before anything else crosses, the numbers it shares with the game: the mouse
-// buttons, the storage's answers, the menu bar with its commands and check items, and the
-// picture sheets with each picture's place in them.
+// buttons, the storage's answers, the kinds of sound, the menu bar with its commands and check
+// items, and the picture sheets with each picture's place in them.
 void hand_page_contract();
 
 }  // namespace pawnfall
@@ -34,8 +34,9 @@ double js_device_pixel_ratio();
 void js_load_pictures(int set);
 // The first frame is drawn: the page takes presses from now on.
 void js_started();
-// A wave file the page fetches into the game's current folder after the first frame.
-void js_name_sound(const char* name);
+// A wave file the page fetches into the game's current folder after the first frame, with its
+// kind (音の種類): the page fetches the music only once it is to play.
+void js_name_sound(const char* name, int kind);
 
 // The canvas: its size and the drawing's place in device pixels, and the picture set wanted.
 void js_layout(int width, int height, int x, int y, int w, int h, int set);

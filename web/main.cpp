@@ -84,7 +84,8 @@ int main() {
   起動処理_画面(p.game);
   p.platform.flush();
   // The page fetches the waves after the first frame, by the names the game reads them under.
-  for (const auto& s : 音源表) js_name_sound(std::string(s.ファイル名).c_str());
+  for (const auto& s : 音源表)
+    js_name_sound(std::string(s.ファイル名).c_str(), static_cast<int>(s.種類));
   js_started();
   return 0;
 }

@@ -19,7 +19,6 @@
   }
   canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   canvas.addEventListener('pointerdown', (e) => {
-    Page.audio.resume();
     if (Page.menus.isOpen()) { Page.menus.close(); return; }
     if (e.pointerType !== 'touch') {
       e.preventDefault();
@@ -53,7 +52,6 @@
       endTouch(e, false);
   });
   document.addEventListener('keydown', (e) => {
-    Page.audio.resume();
     if (e.key === 'F10' && !box.open) {
       e.preventDefault();
       Page.menus.focus();

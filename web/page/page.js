@@ -66,7 +66,7 @@ const Page = (() => {
 
   return {
     // The numbers the game shares with the page, as the game declares them.
-    contract(given) { codes = {buttons: given.buttons, storage: given.storage}; },
+    contract(given) { codes = {buttons: given.buttons, storage: given.storage, sounds: given.sounds}; },
     get codes() { return codes; },
     // A press of `button` ('left', 'right', 'middle' or 'other') at css pixels of the canvas.
     press(button, x, y) { schedule(() => call('web_press', codes.buttons[button], x, y)); },

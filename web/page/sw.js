@@ -1,7 +1,8 @@
 // The service worker: keeps the site in a cache so the game starts and plays without a network
 // once loaded. The build names the cache after the site's contents, so a new build replaces it.
 const CACHE = 'pawnfall-@SITE_VERSION@';
-// Every file of the site but this one, as the build lists them.
+// The page's code, as the build lists it; the pictures and the waves it needs join the cache
+// when it fetches them.
 const SITE = ['./'].concat(@SITE_FILES@);
 
 self.addEventListener('install', (event) => {
