@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 runs=${PAWNFALL_STARTUP_RUNS:-10}
 
-bash tools/setup.sh
+bash tools/setup.sh --test --web
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-release -j"$(nproc)" --target pawnfall pawnfall_bench pawnfall_qt_bench \
   startup_probe bare_qt_window cpu_probe

@@ -5,7 +5,7 @@
 # pawnfall package; its .changes file lies beside it. The build's log is build-deb/build.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh --package
+bash tools/setup.sh --test --package
 
 # The tarball's version is the project's; the package's, in debian/changelog, must start with it.
 tarball=$(bash tools/release.sh build-release | tail -n 1)

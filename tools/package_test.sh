@@ -6,11 +6,12 @@
 # count line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash tools/setup.sh --test --package
 deb=$(readlink -f "$(bash tools/package.sh | tail -n 1)")
 changes=${deb%.deb}.changes
 dbgsym=${deb/\/pawnfall_//pawnfall-dbgsym_}
 # The end-to-end test program, which reads the board from the screen to play the chain.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAWNFALL_TESTS=ON >/dev/null
 cmake --build build -j"$(nproc)" --target e2e_tests >/dev/null
 
 sudo=()

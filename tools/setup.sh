@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs; quick no-op when all are present.
-# With --web, also what the browser build and its browser tests need; with --package, what
-# building the Debian source and binary packages needs (tools/package.sh).
+# Installs the Debian packages the project needs; quick no-op when all are present. Plain, what
+# building and playing the game needs; with --test, also what its tests and benchmarks need;
+# with --web, what the browser build and its browser tests need; with --package, what building
+# the Debian source and binary packages needs (tools/package.sh).
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang
+  build-essential cmake pkg-config
   qt6-base-dev libgl-dev
   libsdl2-dev libfontconfig-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-dejavu-core
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick openbox
-  libx11-dev sgt-puzzles
-  lintian appstream desktop-file-utils man-db groff-base
 )
 for extra in "$@"; do
   case $extra in
     --web)
       packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-pil
-        firefox-esr opus-tools) ;;
+        firefox-esr opus-tools imagemagick) ;;
+    --test)
+      packages+=(clang libgtest-dev libgmock-dev libbenchmark-dev
+        xvfb xauth xdotool x11-utils imagemagick openbox libx11-dev sgt-puzzles
+        lintian appstream desktop-file-utils man-db groff-base) ;;
     --package) packages+=(debhelper dpkg-dev) ;;
     *) echo "setup.sh: unknown option $extra" >&2; exit 2 ;;
   esac

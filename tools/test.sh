@@ -2,7 +2,7 @@
 # Sets up, builds and runs every test: the normal build, then the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh --web --package
+bash tools/setup.sh --test --web --package
 jobs=$(nproc)
 
 # The browser version's site, which the browser tests (tests/web) load beside the desktop program.
@@ -11,7 +11,7 @@ bash tools/web.sh --build-only
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAWNFALL_TESTS=ON -DPAWNFALL_BENCH=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" | tee "$logs/plain.log"
 

@@ -3,7 +3,7 @@
 # serves it at http://localhost:8000/. With --build-only it stops after building.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh --web
+bash tools/setup.sh --web --test
 jobs=$(nproc)
 
 # The wave files, the icons and the picture sheets come from the desktop build's own generators.

@@ -9,6 +9,7 @@
 #include "game/menu.h"
 #include "model/state.h"
 #include "sound/sound.h"
+#include "soundlib/image_limit.h"
 
 namespace pawnfall {
 namespace {
@@ -55,6 +56,8 @@ void hand_page_contract() {
   json += "},\"sounds\":{";
   append_member(json, "effect", 音の種類::効果音);
   append_member(json, "music", 音の種類::音楽);
+  // The largest wave image the sound library takes: a larger file is not even read whole.
+  append_member(json, "largest", DS_MAX_IMAGE_BYTES);
   // The entries in display order, each with its level: the page nests them as the window does.
   json += "},\"menu\":[";
   for (const メニュー項目& entry : メニュー表) {

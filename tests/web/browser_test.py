@@ -406,6 +406,28 @@ def case_unreadable_storage(url):
     assert driver.execute_script("return storedItem('Pawnfall.ini')") == 'BGM=OFF\r\nmarker\r\n'
 
 
+def case_hand_edit_and_huge_wave(url):
+    # A settings value edited by hand in the browser's tools, real kanji and all, and a wave
+    # that never ends: the options and the best are read and kept, and the wave is refused
+    # before it fills the memory, the game playing on without it.
+    driver = chrome(url, before='''
+        localStorage.setItem('Pawnfall.ini', '背景画=竹\\r\\n移動指導=ON\\r\\nBGM=OFF\\r\\n過去最高スコア=1234\\r\\n');
+        window.pulled = 0;
+        const fetchFile = window.fetch;
+        window.fetch = (input, init) => !String(input).includes('sounds/%E3%81%9D%E3%81%AE') ? fetchFile(input, init) :
+          Promise.resolve(new Response(new ReadableStream({pull(c) {
+            window.pulled += 1 << 20;
+            c.enqueue(new Uint8Array(1 << 20));
+          }})));''')
+    first_frame(driver)
+    menu(driver, 'ｵﾌﾟｼｮﾝ', '移動指導')  # a save
+    same = '背景画=竹\r\n移動指導=OFF\r\nBGM=OFF\r\n過去最高スコア=1234\r\n'.encode('shift_jis')
+    assert stored(driver) == same, stored(driver)
+    voices = wait_for(driver, 'return Page.audio.voices.size === 4 && [Page.audio.voices.size, window.pulled]', 30)
+    # Twice (the compressed file, then the plain one), each refused a little past 16 MiB.
+    assert voices and voices[1] < 48 << 20, f'voices and bytes pulled: {voices}'
+
+
 def case_failed_procedure(url):
     driver = chrome(url)
     # The next call into the page fails, as a broken browser feature would.

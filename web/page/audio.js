@@ -53,10 +53,28 @@ Page.audio = (() => {
     return {rate, frames: Math.round((end - skip) * rate / 48000)};
   }
 
+  // A file's bytes, refused as soon as it proves larger than any wave image the game takes: a
+  // huge file would otherwise hold its size in memory twice for as long as the page is open.
   async function fetched(path) {
+    const largest = Page.codes.sounds.largest;
     const response = await fetch(path);
     if (!response.ok) throw new Error(`${path}: ${response.status}`);
-    return new Uint8Array(await response.arrayBuffer());
+    if (Number(response.headers.get('Content-Length')) > largest) throw new Error(`${path}: too large`);
+    const parts = [];
+    let size = 0;
+    for (const reader = response.body.getReader(); ;) {
+      const {done, value} = await reader.read();
+      if (done) break;
+      size += value.length;
+      if (size > largest) {
+        reader.cancel();
+        throw new Error(`${path}: too large`);
+      }
+      parts.push(value);
+    }
+    const bytes = new Uint8Array(size);
+    parts.reduce((at, part) => (bytes.set(part, at), at + part.length), 0);
+    return bytes;
   }
 
   // A wave's channels at its own rate and length, from its compressed file; null when the file
@@ -65,6 +83,8 @@ Page.audio = (() => {
     try {
       const bytes = await fetched(`sounds/${encodeURIComponent(name.replace(/\.wav$/i, ''))}.opus`);
       const {rate, frames} = opusForm(bytes);
+      // A length no wave image of the game's could hold is not decoded at all.
+      if (frames * 2 * 2 + 44 > Page.codes.sounds.largest) return null;
       const Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
       const b = await new Offline(1, 1, rate).decodeAudioData(bytes.buffer);
       const channels = [];
@@ -118,6 +138,7 @@ Page.audio = (() => {
     async fetchMusic() {
       try {
         const wave = await decoded(this.musicName);
+        if (Page.keepForOffline) Page.keepForOffline();
         if (wave) {
           const b = this.context.createBuffer(wave.channels.length, wave.channels[0].length, wave.rate);
           wave.channels.forEach((samples, c) => b.copyToChannel(samples, c));
@@ -236,4 +257,7 @@ for (const type of ['pointerdown', 'mousedown', 'pointerup', 'touchend', 'click'
   document.addEventListener(type, () => Page.audio.wake(), {capture: true, passive: true});
 
 // After the first frame: nothing is in its way.
-Page.shown.then(() => Page.audio.fetchWaves()).then(() => Page.startSound());
+Page.shown.then(() => Page.audio.fetchWaves()).then(() => {
+  Page.startSound();
+  if (Page.keepForOffline) Page.keepForOffline();
+});

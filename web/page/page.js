@@ -105,5 +105,13 @@ const Page = (() => {
 
 var Module = {};
 
-if ('serviceWorker' in navigator && location.protocol !== 'file:')
+if ('serviceWorker' in navigator && location.protocol !== 'file:') {
   navigator.serviceWorker.register('sw.js').catch(() => {});
+  // The first visit fetched its picture sheet before the worker could keep it: the worker is
+  // told, once it is there, and again for the waves fetched after the first frame.
+  Page.keepForOffline = () => navigator.serviceWorker.ready.then((registration) =>
+    registration.active && registration.active.postMessage({keep: performance
+      .getEntriesByType('resource').map((e) => e.name)
+      .filter((url) => /\/(pictures|sounds)\//.test(url))}));
+  Page.shown.then(Page.keepForOffline);
+}

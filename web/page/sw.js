@@ -15,6 +15,15 @@ self.addEventListener('activate', (event) => {
     .then(() => self.clients.claim()));
 });
 
+// What the page fetched before this worker took it over (on the first visit, its picture sheet
+// and waves), which it names once the worker is there, is kept too.
+self.addEventListener('message', (event) => {
+  if (!Array.isArray(event.data && event.data.keep)) return;
+  const wanted = event.data.keep.filter((url) => new URL(url).origin === self.location.origin);
+  event.waitUntil(caches.open(CACHE).then((cache) => Promise.all(wanted.map((url) =>
+    cache.match(url).then((hit) => hit || cache.add(url).catch(() => {}))))));
+});
+
 // From the cache first; anything else fetched is kept for the next time.
 self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
