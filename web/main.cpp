@@ -76,12 +76,14 @@ EMSCRIPTEN_KEEPALIVE void web_shut_down() {
 
 int main() {
   Program& p = program();
-  // The pictures for the first frame's density come first; nothing else is in its way, not even
-  // a canvas of the background colour before them.
+  // The game starts while the pictures of the first frame's density come, and draws it all
+  // again once they are there; nothing is put on the canvas before.
   const double width = js_area_width(), height = js_area_height(), ratio = js_device_pixel_ratio();
-  js_load_pictures(picture_set(fit_screen(width, height, ratio, 画面幅画素, 画面高画素).scale));
+  p.platform.start_pictures(
+      picture_set(fit_screen(width, height, ratio, 画面幅画素, 画面高画素).scale));
   p.platform.set_layout(width, height, ratio);
   起動処理_画面(p.game);
+  p.platform.await_pictures();
   p.platform.flush();
   // The page fetches the waves after the first frame, by the names the game reads them under.
   for (const auto& s : 音源表)

@@ -26,6 +26,8 @@ int WebPlatform::set_layout(double width, double height, double ratio) {
   // Unlike a desktop window, a phone's page may be much smaller than the starting window.
   fit_ = fit_screen(width, height, ratio, 画面幅画素, 画面高画素);
   device_pixel_ratio_ = ratio;
+  width_ = width;
+  height_ = height;
   const int set = picture_set(fit_.scale);
   device_width_ = static_cast<int>(std::lround(width * ratio));
   device_height_ = static_cast<int>(std::lround(height * ratio));
@@ -36,8 +38,20 @@ int WebPlatform::set_layout(double width, double height, double ratio) {
   for (const DrawOp& op : record_.ops())
     if (op.live) paint(op);
   paint_around();
-  image_.flush();
+  flush();
   return set;
+}
+
+void WebPlatform::start_pictures(int set) {
+  pictures_pending_ = set;
+  js_fetch_pictures(set);
+}
+
+void WebPlatform::await_pictures() {
+  if (pictures_pending_ == 0) return;
+  js_load_pictures(pictures_pending_);
+  pictures_pending_ = 0;
+  set_layout(width_, height_, device_pixel_ratio_);
 }
 
 std::pair<double, double> WebPlatform::press_twips(double x, double y) const {
@@ -121,6 +135,7 @@ void WebPlatform::set_checked(MenuItem item, bool on) {
 }
 
 void WebPlatform::message_box(std::string_view text, std::string_view caption, MessageIcon icon) {
+  await_pictures();
   image_.flush();  // the box stands over what the game has drawn so far
   js_message_box(std::string(text).c_str(), std::string(caption).c_str(),
                  icon == MessageIcon::Warning);
@@ -128,7 +143,7 @@ void WebPlatform::message_box(std::string_view text, std::string_view caption, M
 
 void WebPlatform::wait(double seconds) {
   // Hands the browser back its thread meanwhile: the page shows the step, and presses queue up.
-  image_.flush();
+  flush();
   emscripten_sleep(static_cast<unsigned>(std::max(0.0, std::ceil(seconds * 1000))));
 }
 

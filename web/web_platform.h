@@ -22,6 +22,11 @@ class WebPlatform : public Platform {
   // Sizes the canvas for an area of css pixels and draws everything again; answers the picture
   // set the scale wants (1 to 4), which the page loads when it has not yet.
   int set_layout(double width, double height, double device_pixel_ratio);
+  // Starts fetching the pictures of a set while the game draws without them; until they are
+  // there, nothing is put on the canvas.
+  void start_pictures(int set);
+  // Waits for the pictures started, then draws everything again with them.
+  void await_pictures();
   // The twips a press at a css pixel of the canvas stands for.
   std::pair<double, double> press_twips(double x, double y) const;
 
@@ -29,9 +34,11 @@ class WebPlatform : public Platform {
   void draw_outline(int colour, double x1, double y1, double x2, double y2) override;
   void print_text(double x, double y, std::string_view text, std::string_view face, int points,
                   int colour) override;
-  void present() override { image_.flush(); }
+  void present() override { flush(); }
   // Puts what was drawn on the canvas: at every pause, and when a procedure ends.
-  void flush() { image_.flush(); }
+  void flush() {
+    if (pictures_pending_ == 0) image_.flush();
+  }
   // The settings file as an item of the browser's storage.
   FileContents read_file(std::string_view name, std::size_t max_bytes) override;
   SaveResult replace_file(std::string_view name, std::string_view bytes) override;
@@ -55,6 +62,8 @@ class WebPlatform : public Platform {
 
   Fit fit_;
   int device_width_ = 0, device_height_ = 0;
+  double width_ = 0, height_ = 0;  // the page's area in css pixels
+  int pictures_pending_ = 0;       // the set being fetched while the game draws, or 0
   std::optional<Picture> around_;  // the tile painted around the drawing
   CanvasImage image_;
   double device_pixel_ratio_ = 1;

@@ -15,12 +15,17 @@ Object.assign(Page, (() => {
   let set = 1;
   const drawing = {x: 0, y: 0, width: 0, height: 0};  // where the picture stands, device pixels
 
+  const loading = new Map();  // picture set -> the promise of its sheet, while it comes
   function loadPictures(wanted) {
     if (sets.has(wanted)) return Promise.resolve();
-    const sheet = new Image();
-    sheet.src = sheets[wanted];
-    // A sheet that cannot be had leaves its pictures out, as a missing picture on the desktop.
-    return sheet.decode().then(() => sets.set(wanted, sheet), () => {});
+    if (!loading.has(wanted)) {
+      const sheet = new Image();
+      sheet.src = sheets[wanted];
+      // A sheet that cannot be had leaves its pictures out, as a missing picture on the desktop.
+      loading.set(wanted, sheet.decode().then(() => sets.set(wanted, sheet), () => {})
+        .finally(() => loading.delete(wanted)));
+    }
+    return loading.get(wanted);
   }
   // Where pictures are scaled and texts set before they join the game's pixels.
   const scratch = document.createElement('canvas');
