@@ -131,6 +131,9 @@ TEST(SettingsText, EveryLineEndAndEncodingAnEditorWritesGivesTheBestScore) {
       {"UTF-8, LF, byte-order mark", "\xEF\xBB\xBF背景画=竹\n" + utf8_key + "=830"},
       {"UTF-16LE, byte-order mark", utf16(u"\uFEFF背景画=竹\r\n過去最高スコア=830\r\n", false)},
       {"UTF-16BE, byte-order mark", utf16(u"\uFEFF過去最高スコア=830", true)},
+      // A bad code unit costs one character, not the lines after it.
+      {"UTF-16LE, a lone surrogate", utf16(u"\uFEFF背景画=竹\xD800\r\n過去最高スコア=830", false)},
+      {"UTF-16BE, a lone low surrogate", utf16(u"\uFEFF\xDC00\r\n過去最高スコア=830\r\n", true)},
   };
   for (const auto& f : files)
     EXPECT_EQ(解析_設定(行に分ける(復号_設定(f.bytes))).過去最高スコア, 830) << f.what;
