@@ -102,8 +102,45 @@ std::string describe_error(int error) {
     case ENOSPC:
     case EDQUOT:
       return "ディスクの空きが足りません。";
+    case ENAMETOOLONG:
+      return "名前が長すぎます。";
+    case ELOOP:
+      return "リンクが多すぎるか、循環しています。";
+    case EISDIR:
+      return "フォルダです。";
+    case EFBIG:
+    case EOVERFLOW:
+      return "ファイルが大きすぎます。";
+    case EBUSY:
+    case ETXTBSY:
+      return "ほかのプログラムが使っています。";
+    case ENOLCK:
+      return "ロックを掛けられません。";
+    case EINTR:
+    case EAGAIN:
+      return "一時的に使えません。";
+    case EINVAL:
+    case ENOSYS:
+    case EOPNOTSUPP:
+      return "この場所では使えない操作です。";
+    case ENXIO:
+    case ENODEV:
+      return "装置が見つかりません。";
+    case EMLINK:
+      return "リンクが多すぎます。";
+    case ETIMEDOUT:
+      return "応答がありません。";
+    case ENOTCONN:
+    case ECONNABORTED:
+    case ECONNRESET:
+    case ECONNREFUSED:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+      return "ネットワークにつながりません。";
     default:
-      return "エラー番号 " + std::to_string(error) + " で失敗しました。";
+      return "原因の分からないエラーが起きました（エラー番号 " + std::to_string(error) + "）。";
   }
 }
 
