@@ -140,6 +140,9 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("none"));
   }
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  // No session bus: without an address libdbus would start one for the display and leave its
+  // files in the player's home.
+  env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
   if (as_home) {
     env.insert(QStringLiteral("HOME"), dir_.path());
     env.remove(QStringLiteral("XDG_DATA_HOME"));
