@@ -762,6 +762,9 @@ void start_installed_game_in_odd_homes(const QString& command, const QStringList
   const QString data = QStringLiteral("/.local/share/pawnfall");
   QTemporaryFile file;
   ASSERT_TRUE(file.open());
+  // Beyond what a path may hold: no folder of it is to be made.
+  QTemporaryDir roomy;
+  const QString too_long = roomy.path() + QStringLiteral("/%1").arg(QString(200, 'a')).repeated(25);
   const auto read_only_data_folder = [&](const QString& home) {
     QDir(home).mkpath(home + data);
     write_file(home + data + QStringLiteral("/Pawnfall.ini"), "BGM=OFF\r\n");
@@ -787,6 +790,11 @@ void start_installed_game_in_odd_homes(const QString& command, const QStringList
        {},
        {}},
       {QStringLiteral("read-only-data-folder"), {}, false, read_only_data_folder, data},
+      {QStringLiteral("xdg-data-home-too-long"),
+       {QStringLiteral("XDG_DATA_HOME=") + too_long},
+       false,
+       {},
+       {}},
   };
   int started = 0;
   for (const auto& c : cases) {
@@ -809,6 +817,7 @@ void start_installed_game_in_odd_homes(const QString& command, const QStringList
     if (c.kept_in.isEmpty()) {
       EXPECT_TRUE(game.files().isEmpty()) << game.files().join(' ').toStdString();
       EXPECT_EQ(file.size(), 0);
+      EXPECT_TRUE(QDir(roomy.path()).isEmpty());
       continue;
     }
     QFile ini(game.folder() + c.kept_in + QStringLiteral("/Pawnfall.ini"));
