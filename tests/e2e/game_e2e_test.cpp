@@ -533,13 +533,15 @@ struct Told {
 };
 std::optional<Told> run_saving_windows(const QString& folder, const QString& program,
                                        const std::vector<SavingWindow>& windows, int rounds,
-                                       int first_score, const QStringList& wrapper) {
+                                       int first_score, const QStringList& wrapper,
+                                       const QString& runtime) {
   std::vector<std::unique_ptr<QProcess>> processes;
   for (std::size_t i = 0; i < windows.size(); ++i) {
     auto env = QProcessEnvironment::systemEnvironment();
     for (const QString& setting :
          QStringList{QStringLiteral("QT_QPA_PLATFORM=offscreen"),
                      QStringLiteral("DBUS_SESSION_BUS_ADDRESS=disabled:"),
+                     QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
                      QStringLiteral("LD_PRELOAD=" PAWNFALL_FILE_FAULTS),
                      // The shim comes before the sanitizer's runtime, when there is one.
                      QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") +
@@ -642,7 +644,8 @@ TEST(SettingsFaults, EachLeavesThePlayersSettingsOrTheOldFileToldOnce) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    QTemporaryDir folder, program_folder;
+    // Qt makes a runtime folder of the window's user if it is given none, in /tmp for good.
+    QTemporaryDir folder, program_folder, runtime;
     write_file(folder.filePath(ini), c.before);
     if (c.prepare) c.prepare(folder.path());
     QString program = QStringLiteral(PAWNFALL_SAVING_WINDOW);
@@ -656,13 +659,13 @@ TEST(SettingsFaults, EachLeavesThePlayersSettingsOrTheOldFileToldOnce) {
     }
     QStringList wrapper;
     if (c.as_nobody && geteuid() == 0) {
-      for (const QString& path : {folder.path(), folder.filePath(ini)})
+      for (const QString& path : {folder.path(), folder.filePath(ini), runtime.path()})
         ASSERT_EQ(lchown(QFile::encodeName(path).constData(), 65534, 65534), 0);
       wrapper = QString("setpriv --reuid=65534 --regid=65534 --clear-groups --pdeathsig=KILL --")
                     .split(' ');
     }
-    const auto told =
-        run_saving_windows(folder.path(), program, c.windows, c.rounds, c.first_score, wrapper);
+    const auto told = run_saving_windows(folder.path(), program, c.windows, c.rounds, c.first_score,
+                                         wrapper, runtime.path());
     ASSERT_TRUE(told) << "a window did not end normally";
     EXPECT_EQ(told->falls, 0);
     EXPECT_EQ(told->warnings, c.warnings);

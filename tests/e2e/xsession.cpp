@@ -117,20 +117,7 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     }
   }
   if (options.prepare) options.prepare(dir_.path());
-  QStringList wrapper = options.wrapper;
-  if (options.ordinary_user && geteuid() == 0) {
-    constexpr uid_t kNobody = 65534;
-    const QStringList names = files() << QStringLiteral(".");
-    for (const QString& name : names)
-      if (lchown(QFile::encodeName(QDir(dir_.path()).filePath(name)).constData(), kNobody,
-                 kNobody) != 0)
-        return;
-    wrapper = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
-                          QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
-                          // setpriv drops the parent-death signal along with root
-                          QStringLiteral("--pdeathsig=KILL"), QStringLiteral("--")} +
-              wrapper;
-  }
+  const QStringList& wrapper = options.wrapper;
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), x.display());
   if (options.silent_audio_driver) {
