@@ -25,7 +25,7 @@ std::string path_of(std::string_view name) { return std::string(name); }
 
 std::string folder_of(const std::string& path) {
   const auto slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
 // Where a link at the path leads, or the path itself.
@@ -292,12 +292,13 @@ std::unique_ptr<FileLock> lock_folder_of(std::string_view name, std::chrono::mil
 }
 
 void remove_left_behind_temporaries(std::string_view name) {
-  const std::string target = resolved(path_of(name));
-  // Under the lock no save is running, so every replacement found was left by a killed one;
-  // without one, only those too old to belong to a save still running. While another window
-  // saves, they wait for the next start.
-  const Lock lock = take_lock(target, std::chrono::milliseconds(0));
+  // Under the saves' lock no save is running, so every replacement found was left by a killed
+  // one; without one, only those too old to belong to a save still running. While another
+  // window saves, they wait for the next start.
+  const Lock lock = take_lock(path_of(name), std::chrono::milliseconds(0));
   if (!lock.token) return;
+  // Replacements are made beside the file a link leads to.
+  const std::string target = resolved(path_of(name));
   const std::string folder = folder_of(target);
   const std::string base = target.substr(target.rfind('/') + 1);
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
