@@ -1,9 +1,9 @@
 // Faults for the program under test, loaded with LD_PRELOAD. Each is off unless its variable is
 // set: PAWNFALL_FAIL_FIRST_OPEN=EIO (or ESTALE, EMFILE) fails the first open of a file named
-// Pawnfall.ini with that error, PAWNFALL_FAIL_FIRST_READ=EIO the first read from it;
-// PAWNFALL_FAIL_FLOCK=ENOLCK (or EOPNOTSUPP) fails every flock, as a file system that refuses
-// it does; PAWNFALL_FAIL_SYNC=EIO fails every fsync and fdatasync; PAWNFALL_SLOW_FSYNC_MS=30
-// makes each of them take that much longer.
+// Pawnfall.ini with that error, PAWNFALL_FAIL_OPEN=EACCES every one, PAWNFALL_FAIL_FIRST_READ=EIO
+// the first read from it; PAWNFALL_FAIL_FLOCK=ENOLCK (or EOPNOTSUPP) fails every flock, as a file
+// system that refuses it does; PAWNFALL_FAIL_SYNC=EIO fails every fsync and fdatasync, and
+// PAWNFALL_SLOW_FSYNC_MS=30 makes each of them take that much longer.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -18,16 +18,10 @@
 static int error_named(const char* variable) {
   const char* name = getenv(variable);
   if (!name) return 0;
-  static const struct {
-    const char* name;
-    int error;
-  } errors[] = {{"EIO", EIO},
-                {"ESTALE", ESTALE},
-                {"EMFILE", EMFILE},
-                {"ENOLCK", ENOLCK},
-                {"EOPNOTSUPP", EOPNOTSUPP}};
+  static const char* const names[] = {"EIO", "ESTALE", "EMFILE", "EACCES", "ENOLCK", "EOPNOTSUPP"};
+  static const int errors[] = {EIO, ESTALE, EMFILE, EACCES, ENOLCK, EOPNOTSUPP};
   for (size_t i = 0; i < sizeof errors / sizeof errors[0]; ++i)
-    if (strcmp(name, errors[i].name) == 0) return errors[i].error;
+    if (strcmp(name, names[i]) == 0) return errors[i];
   return 0;
 }
 
@@ -38,25 +32,25 @@ static int is_settings(const char* path) {
 
 static int open_failed, read_failed, read_fd = -1;
 
-#define OPEN_SHIM(name)                                                                   \
-  int name(const char* path, int flags, ...) {                                            \
-    static int (*real)(const char*, int, mode_t);                                         \
-    if (!real) *(void**)&real = dlsym(RTLD_NEXT, #name);                                  \
-    va_list args;                                                                         \
-    va_start(args, flags);                                                                \
-    const mode_t mode =                                                                   \
-        (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(args, mode_t) : 0; \
-    va_end(args);                                                                         \
-    if (!is_settings(path)) return real(path, flags, mode);                               \
-    const int fault = open_failed ? 0 : error_named("PAWNFALL_FAIL_FIRST_OPEN");          \
-    if (fault) {                                                                          \
-      open_failed = 1;                                                                    \
-      errno = fault;                                                                      \
-      return -1;                                                                          \
-    }                                                                                     \
-    const int fd = real(path, flags, mode);                                               \
-    if (fd >= 0 && !read_failed && error_named("PAWNFALL_FAIL_FIRST_READ")) read_fd = fd; \
-    return fd;                                                                            \
+#define OPEN_SHIM(name)                                                                        \
+  int name(const char* path, int flags, ...) {                                                 \
+    static int (*real)(const char*, int, mode_t);                                              \
+    if (!real) *(void**)&real = dlsym(RTLD_NEXT, #name);                                       \
+    va_list args;                                                                              \
+    va_start(args, flags);                                                                     \
+    const mode_t mode =                                                                        \
+        (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(args, mode_t) : 0;      \
+    va_end(args);                                                                              \
+    if (!is_settings(path)) return real(path, flags, mode);                                    \
+    int fault = error_named("PAWNFALL_FAIL_OPEN");                                             \
+    if (!fault && !open_failed) open_failed = fault = error_named("PAWNFALL_FAIL_FIRST_OPEN"); \
+    if (fault) {                                                                               \
+      errno = fault;                                                                           \
+      return -1;                                                                               \
+    }                                                                                          \
+    const int fd = real(path, flags, mode);                                                    \
+    if (fd >= 0 && !read_failed && error_named("PAWNFALL_FAIL_FIRST_READ")) read_fd = fd;      \
+    return fd;                                                                                 \
   }
 
 OPEN_SHIM(open)

@@ -1,12 +1,8 @@
-// A game window that raises its best score on cue, one of a few that may share a folder; run by
-// the settings file's fault tests. It reports every fall of the stored best score it sees and
-// the boxes it answered.
-//
-// saving_window <window> <rounds> <first score> <delay ms> <box ms>: once it says "ready" (its
-// window up, its sound's warning answered), it reads the moment of round 0 in milliseconds since
-// the epoch from standard input. Round r comes 400 ms later than round r - 1, and the window's
-// score then beats its own best: first score + 3r + window. A warning box of the settings file
-// is answered after it has been open for <box ms>.
+// A game window that raises its best score on cue, one of a few that may share a folder in the
+// settings file's fault tests; it reports every fall of the stored best it sees, and its boxes.
+// saving_window <window> <rounds> <first score> <delay ms> <box ms>: once "ready", it reads the
+// moment of round 0 (ms since the epoch) from standard input. Round r comes 400r + <delay> ms
+// later with the score first + 3r + window. A settings box is answered after <box ms>.
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
@@ -15,10 +11,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -27,17 +21,6 @@
 #include "model/settings_file.h"
 
 using namespace pawnfall;
-
-namespace {
-
-// The stored best score, where the file can be read.
-std::optional<double> stored_best() {
-  const FileContents file = read_regular_file(設定ファイル名, 設定最大バイト数);
-  if (file.status != FileStatus::Read) return std::nullopt;
-  return 解析_設定(行に分ける(復号_設定(file.bytes))).過去最高スコア.value_or(0);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 6) return 2;
@@ -72,26 +55,22 @@ int main(int argc, char** argv) {
 
   double seen = 0;
   int falls = 0;
-  const auto look = [&](const char* when, int round) {
-    const auto stored = stored_best();
-    if (!stored) return;
-    const double best = *stored;
-    if (best < seen) {
-      std::printf("fell: window %d, round %d, %s: %g after %g\n", window, round, when, best, seen);
-      ++falls;
-    }
+  const auto look = [&] {  // at the stored best, where the file can be read
+    const FileContents file = read_regular_file(設定ファイル名, 設定最大バイト数);
+    if (file.status != FileStatus::Read) return;
+    const double best = 解析_設定(行に分ける(復号_設定(file.bytes))).過去最高スコア.value_or(0);
+    falls += best < seen;
     seen = std::max(seen, best);
   };
   for (int round = 0; round < rounds; ++round) {
     std::this_thread::sleep_until(start + round * gap + delay);
-    look("before", round);
+    look();
     w.game().スコア = first + 3 * round + window;
     w.new_game_action()->trigger();
-    look("after", round);
+    look();
   }
   std::this_thread::sleep_until(start + rounds * gap);
-  look("at the end", rounds);
-  std::printf("window %d: falls %d, warnings %d, sound warnings %d\n", window, falls, warnings,
-              sound_warnings);
+  look();
+  std::cout << "told " << falls << ' ' << warnings << ' ' << sound_warnings << std::endl;
   return 0;
 }
