@@ -37,25 +37,32 @@ std::string resolved(const std::string& path) {
   return target;
 }
 
-// A replacement is written beside the file under its name, a dot and six letters or digits, as
-// QSaveFile names its own, so one pattern finds what a save that was killed left behind.
+// A save's own files stand beside the file, hidden, under its name and a mark no player's file
+// bears, so that what a killed save left can be told apart and removed: the replacement is
+// ".NAME.saving-" and six letters or digits, the lock file where flock is refused ".NAME.saving".
+constexpr std::string_view kSaving = ".saving";
 constexpr std::size_t kTemporaryLetters = 6;
 constexpr std::string_view kLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
+std::string saving_name(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, base) + '.' + path.substr(base) + std::string(kSaving);
+}
+
 std::string temporary_name(const std::string& path) {
   thread_local std::mt19937 random{std::random_device{}()};
   std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
-  std::string name = path + '.';
+  std::string name = saving_name(path) + '-';
   for (std::size_t i = 0; i < kTemporaryLetters; ++i) name += kLetters[pick(random)];
   return name;
 }
 
-bool is_temporary_of(std::string_view entry, std::string_view base) {
-  if (entry.size() != base.size() + 1 + kTemporaryLetters || !entry.starts_with(base) ||
-      entry[base.size()] != '.')
-    return false;
-  return entry.substr(base.size() + 1).find_first_not_of(kLetters) == std::string_view::npos;
+bool is_temporary_of(std::string_view entry, const std::string& base) {
+  const std::string prefix = saving_name(base) + '-';
+  return entry.size() == prefix.size() + kTemporaryLetters && entry.starts_with(prefix) &&
+         entry.substr(prefix.size()).find_first_not_of(kLetters) == std::string_view::npos;
 }
 
 // A file a save makes is gone within seconds; one older than this was left by a save that died.
@@ -268,7 +275,7 @@ Lock take_lock(const std::string& path, std::chrono::milliseconds wait) {
     }
   }
   // Some file systems refuse flock (ENOLCK, EOPNOTSUPP) but make a file only where none is.
-  const std::string lock_path = path + ".lock";
+  const std::string lock_path = saving_name(path);
   for (;;) {
     const int fd = ::open(lock_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {

@@ -622,7 +622,9 @@ TEST(SettingsFaults, EachLeavesThePlayersSettingsOrTheOldFileToldOnce) {
       {"every sync failing", one({"PAWNFALL_FAIL_SYNC=EIO"}), 1, 900, players_file(500),
        std::nullopt, 1},
       {"a replacement left by a killed save", one(), 1, 1, players_file(500), std::nullopt, 0,
-       [&](const QString& f) { write_file(f + QStringLiteral("/Pawnfall.ini.k1LLed"), "x"); }},
+       [&](const QString& f) {
+         write_file(f + QStringLiteral("/.Pawnfall.ini.saving-k1LLed"), "x");
+       }},
       {"a sound library cut short", one(), 1, 1, players_file(500), std::nullopt, 0, nullptr, true},
   };
   for (const auto& c : cases) {
