@@ -17,11 +17,14 @@
 #include <vector>
 
 #include "app/interface_font.h"
+#include "app/qt_files.h"
 #include "app/qt_fonts.h"
 #include "app/qt_palette.h"
 #include "app/qt_text.h"
 #include "game/lifecycle.h"
 #include "game/turn.h"
+#include "model/backgrounds.h"
+#include "model/settings_file.h"
 #include "view/score.h"
 
 namespace pawnfall {
@@ -42,7 +45,10 @@ MainWindow::MainWindow(const Place& place, std::span<const メニュー項目> m
     : platform_(QSize(窓幅画素, 窓高画素), qApp->devicePixelRatio()),
       sound_(platform_, place.sounds),
       game_(platform_, sound_) {
-  if (place.files_unavailable) platform_.set_files_unavailable(*place.files_unavailable);
+  if (place.files_unavailable)
+    platform_.set_files_unavailable(*place.files_unavailable);
+  else
+    remove_left_behind_temporaries(設定ファイル名);
   register_pictures();
   setWindowTitle(QStringLiteral("Pawnfall for Windows"));
   // Made from pixmaps rather than file names, which would have Qt look through its icon engine

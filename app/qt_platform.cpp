@@ -19,6 +19,7 @@
 #include "app/board_view.h"
 #include "app/qt_files.h"
 #include "app/qt_text.h"
+#include "app/shared_object.h"
 
 namespace pawnfall {
 
@@ -89,9 +90,12 @@ std::optional<SoundLibrary> QtPlatform::load_sound_library() {
   static QLibrary library;
   const QString path =
       QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPawnfall.so"));
-  // Only a regular file (through links): the loader's open of a pipe would block for ever.
+  // Only a regular file (through links): the loader's open of a pipe would block for ever. A
+  // file cut short counts as none: loading it would end the program.
+  const QByteArray file = QFile::encodeName(path);
   struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+  if (::stat(file.constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      !whole_shared_object(file.toStdString()))
     return std::nullopt;
   library.setFileName(path);
   if (!library.load()) return std::nullopt;

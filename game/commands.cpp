@@ -30,6 +30,7 @@ constexpr std::string_view 版情報 =
 void 背景_Click(Game& g, int code) {
   const auto tile = 背景_コードから(code);
   if (!tile) return;
+  g.選んだ設定.背景画 = true;
   if (!g.platform.checked(tile->item)) {
     チェック設定(g, code);
     g.背景画 = code;
@@ -40,11 +41,13 @@ void 背景_Click(Game& g, int code) {
 }
 
 void SIDOU_Click(Game& g) {
+  g.選んだ設定.移動指導 = true;
   g.platform.set_checked(MenuItem::SIDOU, !g.platform.checked(MenuItem::SIDOU));
   書込_環境設定ファイル(g);
 }
 
 void BGM_Click(Game& g) {
+  g.選んだ設定.BGM = true;
   if (g.platform.checked(MenuItem::BGM)) {
     g.platform.set_checked(MenuItem::BGM, false);
     g.音.stop(音源::音_BGM);

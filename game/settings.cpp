@@ -1,6 +1,10 @@
 // Reading the settings file into the game and saving the game's options and best score.
 #include "game/settings.h"
 
+#include <algorithm>
+#include <optional>
+#include <string>
+
 #include "model/backgrounds.h"
 #include "model/platform.h"
 #include "sound/sound.h"
@@ -71,11 +75,55 @@ constexpr std::string_view 保存できません = " を保存できません。
 設定値 読んだ設定(const FileContents& file) { return 解析_設定(行に分ける(復号_設定(file.bytes))); }
 
 // The old file stays whole on any failure.
-void 保存(Game& g, const std::vector<std::string>& lines) {
+SaveResult 保存(Game& g, const std::vector<std::string>& lines) {
   const auto bytes = 符号化_設定(lines);
-  const SaveResult result =
-      bytes ? g.platform.replace_file(設定ファイル名, *bytes) : SaveResult::Failed;
-  if (result != SaveResult::Saved) 知らせる(g, 保存できません, 理由(result));
+  return bytes ? g.platform.replace_file(設定ファイル名, *bytes) : SaveResult::Failed;
+}
+
+// This window's options; after a start that could not read the file, the file's own value of
+// each option the player has not chosen since, which the game never knew.
+設定値 書く設定(Game& g, const 設定値& stored) {
+  設定値 values;
+  for (const auto& b : 背景表) {
+    if (g.platform.checked(b.item)) {
+      values.背景画 = b.code;
+      break;
+    }
+  }
+  values.移動指導 = g.platform.checked(MenuItem::SIDOU);
+  values.BGM = g.platform.checked(MenuItem::BGM);
+  if (g.設定を読めなかった) {
+    if (!g.選んだ設定.背景画 && stored.背景画) values.背景画 = stored.背景画;
+    if (!g.選んだ設定.移動指導 && stored.移動指導) values.移動指導 = stored.移動指導;
+    if (!g.選んだ設定.BGM && stored.BGM) values.BGM = stored.BGM;
+  }
+  return values;
+}
+
+// Reads the stored best, writes the file and reads it back; answers why it failed, if it did.
+// A window that saved between the read and the write can only have done so without the lock
+// (some file systems honour none): where the file then holds a lower best than this save's,
+// it is written once more, with the other window's options and the higher best.
+std::optional<std::string> 読んで保存(Game& g) {
+  FileContents file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
+  // A file that cannot be read may hold a higher best: it is not written over.
+  if (file.status == FileStatus::Unreadable) return file.reason;
+  設定値 stored = file.status == FileStatus::Read ? 読んだ設定(file) : 設定値{};
+  設定値 values = 書く設定(g, stored);
+  const double 最高 = std::max(g.過去最高スコア, stored.過去最高スコア.value_or(g.過去最高スコア));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const SaveResult result =
+        保存(g, 書式_設定(values.背景画, *values.移動指導, *values.BGM, 最高));
+    if (result != SaveResult::Saved) return std::string(理由(result));
+    file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
+    if (file.status != FileStatus::Read) break;
+    stored = 読んだ設定(file);
+    if (stored.過去最高スコア.value_or(0) >= 最高) break;
+    if (stored.背景画) values.背景画 = stored.背景画;
+    if (stored.移動指導) values.移動指導 = stored.移動指導;
+    if (stored.BGM) values.BGM = stored.BGM;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -88,7 +136,8 @@ void 読込_環境設定ファイル(Game& g) {
       return;
     case FileStatus::Missing:
       // The first start: make the default file.
-      保存(g, 既定の設定());
+      if (const SaveResult result = 保存(g, 既定の設定()); result != SaveResult::Saved)
+        知らせる(g, 保存できません, 理由(result));
       既定を適用(g);
       return;
     case FileStatus::Unreadable:
@@ -96,6 +145,7 @@ void 読込_環境設定ファイル(Game& g) {
       // it is left as it is, and the game runs on the defaults in memory.
       知らせる(g, " を読み込めません。", file.reason + "\r既定の設定で始めます。");
       既定を適用(g);
+      g.設定を読めなかった = true;
       return;
     case FileStatus::NotRegular:
       // A pipe or device at the name is left alone: the game runs on the defaults in memory.
@@ -105,28 +155,16 @@ void 読込_環境設定ファイル(Game& g) {
 }
 
 void 書込_環境設定ファイル(Game& g) {
-  std::optional<int> 背景画;
-  for (const auto& b : 背景表) {
-    if (g.platform.checked(b.item)) {
-      背景画 = b.code;
-      break;
-    }
-  }
   // Windows may share the file: the higher best score is kept whichever saves last. The lock
   // holds from reading the stored best to replacing the file, so none saves in between. The
-  // options written are this window's own, and the state in memory stays as it is.
-  const auto lock = g.platform.lock_file(設定ファイル名);
-  if (!lock) return 知らせる(g, 保存できません, 理由(SaveResult::Busy));
-  double 最高 = g.過去最高スコア;
-  const FileContents file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
-  // A file that cannot be read may hold a higher best: it is not written over.
-  if (file.status == FileStatus::Unreadable) return 知らせる(g, 保存できません, file.reason);
-  if (file.status == FileStatus::Read) {
-    const auto saved = 読んだ設定(file).過去最高スコア;
-    if (saved && *saved > 最高) 最高 = *saved;
+  // state in memory stays as it is.
+  std::optional<std::string> failure;
+  {
+    const auto lock = g.platform.lock_file(設定ファイル名);
+    failure = lock ? 読んで保存(g) : std::string(理由(SaveResult::Busy));
   }
-  保存(g, 書式_設定(背景画, g.platform.checked(MenuItem::SIDOU), g.platform.checked(MenuItem::BGM),
-                    最高));
+  // Told once the lock is let go: another window may save while the box waits for the player.
+  if (failure) 知らせる(g, 保存できません, *failure);
 }
 
 }  // namespace pawnfall

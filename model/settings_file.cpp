@@ -118,9 +118,10 @@ iconv_t 変換器(const char* to, const char* from) {
 }
 
 // Converts text between code pages with the C library's iconv, which costs far less memory
-// than loading ICU for one small file. Bytes that do not decode become U+FFFD when asked to.
+// than loading ICU for one small file. A code unit (of `unit` bytes) that does not decode becomes
+// U+FFFD when asked to, and the rest is read in step after it.
 std::optional<std::string> 符号変換(std::string_view input, const char* to, const char* from,
-                                    変換不能 on_error) {
+                                    変換不能 on_error, std::size_t unit = 1) {
   const iconv_t cd = 変換器(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   constexpr std::string_view 置換文字 = "\xEF\xBF\xBD";
@@ -150,8 +151,9 @@ std::optional<std::string> 符号変換(std::string_view input, const char* to, 
       std::memcpy(to_ptr, 置換文字.data(), 置換文字.size());
       to_ptr += 置換文字.size();
       out_left -= 置換文字.size();
-      ++in;
-      --in_left;
+      const std::size_t skipped = std::min(unit, in_left);
+      in += skipped;
+      in_left -= skipped;
     }
   }
   iconv_close(cd);
@@ -314,7 +316,7 @@ std::string 復号_設定(std::string_view bytes) {
   for (const auto& [mark, code] :
        {std::pair{"\xFF\xFE", "UTF-16LE"}, std::pair{"\xFE\xFF", "UTF-16BE"}})
     if (bytes.starts_with(mark))
-      return 符号変換(bytes.substr(2), "UTF-8", code, 変換不能::置換).value_or("");
+      return 符号変換(bytes.substr(2), "UTF-8", code, 変換不能::置換, 2).value_or("");
   // Shift_JIS text with any Japanese in it is almost never valid UTF-8, and the game's own
   // file always holds Japanese keys, so a file that is valid UTF-8 came from another editor.
   if (UTF8か(bytes)) return std::string(bytes);

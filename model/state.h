@@ -141,6 +141,13 @@ struct Game {
 
   // Whether a settings file that could not be read or saved has been told this session.
   bool 設定の警告済み = false;
+  // Whether start-up found a settings file it could not read, and so runs on the defaults; a
+  // save that can read it later keeps the file's value of every option the player has not
+  // chosen from the menus in this session (those marked here).
+  bool 設定を読めなかった = false;
+  struct {
+    bool 背景画 = false, 移動指導 = false, BGM = false;
+  } 選んだ設定;
 
   // The deal's random source: mt19937 with a fixed seed, so every run deals the same boards.
   std::mt19937 乱数{20000801u};

@@ -10,6 +10,9 @@ bash tools/web.sh --build-only
 
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
+# Qt makes the runtime folder it is not given in /tmp, and leaves it there.
+export XDG_RUNTIME_DIR=$logs/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAWNFALL_TESTS=ON -DPAWNFALL_BENCH=ON >/dev/null
 cmake --build build -j"$jobs"

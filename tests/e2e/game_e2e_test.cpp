@@ -1,11 +1,14 @@
 // The built program under a real X server: start, play a chain, save the best score, quit.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -17,6 +20,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <random>
 #include <tuple>
 
@@ -513,48 +517,152 @@ TEST_P(SettingsNameTaken, TheWindowComesAndWhatStandsThereStaysAsItWas) {
 }
 INSTANTIATE_TEST_SUITE_P(By, SettingsNameTaken, ::testing::ValuesIn(kBadSurroundings));
 
-// A settings file that is there but cannot be read may hold the player's best score: it is left
-// byte for byte as it was, and the player is told once.
-TEST(BadSurroundings, ASettingsFileThatCannotBeReadIsLeftAsItWasAndToldOnce) {
-  const QByteArray kept =
-      "\x94\x77\x8C\x69\x89\xE6=\x92\x7C\r\n"  // 背景画=竹
-      "\x89\xDF\x8B\x8E\x8D\xC5\x8D\x82\x83\x58\x83\x52\x83\x41=500\r\n";
-  const auto failing_first_open = [](const char* error) {
-    GameOptions o;
-    o.environment = {QStringLiteral("LD_PRELOAD=" PAWNFALL_FILE_FAULTS),
-                     QStringLiteral("PAWNFALL_FAIL_FIRST_OPEN=") + error,
+// The player's settings file as the game writes it: 竹, guidance on, music off and a best score.
+QByteArray players_file(int best) {
+  return "\x94\x77\x8C\x69\x89\xE6=\x92\x7C\r\n\x88\xDA\x93\xAE\x8E\x77\x93\xB1=ON\r\nBGM=OFF\r\n"
+         "\x89\xDF\x8B\x8E\x8D\xC5\x8D\x82\x83\x58\x83\x52\x83\x41=" +
+         QByteArray::number(best) + "\r\n";
+}
+
+// One of the game windows that share a folder in a fault case: its faults, how long after the
+// others it saves, and how long it leaves a warning box of the settings file open.
+struct SavingWindow {
+  QStringList faults;
+  int delay_ms = 0, box_ms = 0;
+};
+
+// What the windows told: falls of the stored best score they saw, warning boxes of the settings
+// file and of the sound; nullopt when one did not end normally.
+struct Told {
+  int falls = 0, warnings = 0, sound_warnings = 0;
+};
+std::optional<Told> run_saving_windows(const QString& folder, const QString& program,
+                                       const std::vector<SavingWindow>& windows, int rounds,
+                                       int first_score) {
+  std::vector<std::unique_ptr<QProcess>> processes;
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    auto env = QProcessEnvironment::systemEnvironment();
+    for (const QString& setting :
+         QStringList{QStringLiteral("QT_QPA_PLATFORM=offscreen"),
+                     QStringLiteral("DBUS_SESSION_BUS_ADDRESS=disabled:"),
+                     QStringLiteral("LD_PRELOAD=" PAWNFALL_FILE_FAULTS),
                      // The shim comes before the sanitizer's runtime, when there is one.
                      QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") +
-                         qEnvironmentVariable("ASAN_OPTIONS")};
-    return o;
+                         qEnvironmentVariable("ASAN_OPTIONS")} +
+             windows[i].faults)
+      env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    auto& p = *processes.emplace_back(std::make_unique<QProcess>());
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    end_with_the_test(p);
+    p.start(program, {QString::number(i), QString::number(rounds), QString::number(first_score),
+                      QString::number(windows[i].delay_ms), QString::number(windows[i].box_ms)});
+  }
+  // All start together once each is up.
+  std::vector<QByteArray> out(processes.size());
+  for (std::size_t i = 0; i < processes.size(); ++i)
+    while (!out[i].contains("ready\n") && processes[i]->waitForReadyRead(60000))
+      out[i] += processes[i]->readAllStandardOutput();
+  const QByteArray start = QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 300) + '\n';
+  for (auto& p : processes) {
+    p->write(start);
+    p->waitForBytesWritten(10000);
+  }
+  Told told;
+  for (std::size_t i = 0; i < processes.size(); ++i) {
+    auto& p = *processes[i];
+    if (!p.waitForFinished(rounds * 400 + 60000) || p.exitStatus() != QProcess::NormalExit ||
+        p.exitCode() != 0)
+      return std::nullopt;
+    const QStringList n = QString::fromUtf8(out[i] + p.readAllStandardOutput())
+                              .section(QStringLiteral("told "), 1)
+                              .split(QRegularExpression(QStringLiteral("\\s+")));
+    if (n.size() < 3) return std::nullopt;
+    told = {told.falls + n[0].toInt(), told.warnings + n[1].toInt(),
+            told.sound_warnings + n[2].toInt()};
+  }
+  return told;
+}
+
+// Game windows start on a settings file and raise their best score, on a disk or file that
+// fails them in a way a player's can. Afterwards the file holds the player's options and the
+// highest best, or, where saving could not work, is the old file byte for byte and was told once.
+TEST(SettingsFaults, EachLeavesThePlayersSettingsOrTheOldFileToldOnce) {
+  const auto one = [](QStringList faults = {}) { return std::vector{SavingWindow{faults}}; };
+  // The lowest score saves last: without a lock it would land last and lower the stored best.
+  const auto three = [](QStringList faults) {
+    return std::vector{SavingWindow{faults, 20}, SavingWindow{faults, 10}, SavingWindow{faults}};
   };
-  GameOptions write_only;
-  write_only.ordinary_user = true;
+  const std::vector box_and_save{SavingWindow{{"PAWNFALL_FAIL_SYNC=EIO"}, 0, 3000},
+                                 SavingWindow{{}, 300}};
+  QString utf16 = QStringLiteral("\uFEFF背景画=竹\r\n") + QChar(0xD800) +
+                  QStringLiteral("\r\n移動指導=ON\r\nBGM=OFF\r\n過去最高スコア=500\r\n");
+  const QByteArray utf16_file(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+  const QString ini = QStringLiteral("Pawnfall.ini");
   const struct {
     const char* name;
-    GameOptions options;
-    QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner;
-  } cases[] = {{"EIO", failing_first_open("EIO")},
-               {"ESTALE", failing_first_open("ESTALE")},
-               {"EMFILE", failing_first_open("EMFILE")},
-               {"mode 200", write_only, QFile::WriteOwner}};
-  for (auto c : cases) {
+    std::vector<SavingWindow> windows;
+    int rounds, first_score;
+    QByteArray before;
+    std::optional<int> best;  // the player's file with this best afterwards; or the old file
+    int warnings;             // of the settings file, all windows together
+    std::function<void(const QString& folder)> prepare = nullptr;
+    bool cut_library = false;
+  } cases[] = {
+      // A read that fails at start and works by the first save.
+      {"EIO at the first open", one({"PAWNFALL_FAIL_FIRST_OPEN=EIO"}), 1, 1, players_file(500), 500,
+       1},
+      {"ESTALE at the first open", one({"PAWNFALL_FAIL_FIRST_OPEN=ESTALE"}), 1, 1,
+       players_file(500), 500, 1},
+      {"EMFILE at the first open", one({"PAWNFALL_FAIL_FIRST_OPEN=EMFILE"}), 1, 1,
+       players_file(500), 500, 1},
+      {"EIO at the first read", one({"PAWNFALL_FAIL_FIRST_READ=EIO"}), 1, 1, players_file(500), 500,
+       1},
+      {"a file no read works on", one({"PAWNFALL_FAIL_OPEN=EACCES"}), 1, 900, players_file(500),
+       std::nullopt, 1},
+      {"UTF-16 with a lone surrogate", one(), 1, 900, utf16_file, 900, 0},
+      {"three windows on a slow disk", three({"PAWNFALL_SLOW_FSYNC_MS=30"}), 20, 1, players_file(0),
+       60, 0},
+      {"three windows on a slow disk that refuses flock",
+       three({"PAWNFALL_SLOW_FSYNC_MS=30", "PAWNFALL_FAIL_FLOCK=ENOLCK"}), 20, 1, players_file(0),
+       60, 0},
+      {"a failed save's box open while another window saves", box_and_save, 1, 1, players_file(0),
+       2, 1},
+      {"every sync failing", one({"PAWNFALL_FAIL_SYNC=EIO"}), 1, 900, players_file(500),
+       std::nullopt, 1},
+      {"a replacement left by a killed save", one(), 1, 1, players_file(500), std::nullopt, 0,
+       [&](const QString& f) {
+         write_file(f + QStringLiteral("/.Pawnfall.ini.saving-k1LLed"), "x");
+       }},
+      {"a sound library cut short", one(), 1, 1, players_file(500), std::nullopt, 0, nullptr, true},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    XSession x;
-    ASSERT_TRUE(x.ok());
-    const QString ini = QStringLiteral("Pawnfall.ini");
-    c.options.prepare = [&](const QString& f) {
-      write_file(QDir(f).filePath(ini), kept);
-      QFile::setPermissions(QDir(f).filePath(ini), c.mode);
-    };
-    GameProcess game(x, c.options);
-    ASSERT_TRUE(game.started());
-    EXPECT_EQ(game.dismiss_start_up_warnings(), 1);
-    escape_ends_with_status_zero(game);
-    QFile file(QDir(game.folder()).filePath(ini));
-    file.setPermissions(QFile::ReadOwner);
+    QTemporaryDir folder, program_folder;
+    write_file(folder.filePath(ini), c.before);
+    if (c.prepare) c.prepare(folder.path());
+    QString program = QStringLiteral(PAWNFALL_SAVING_WINDOW);
+    if (c.cut_library) {
+      QFile library(QStringLiteral(PAWNFALL_RUN_DIR "/libPawnfall.so"));
+      ASSERT_TRUE(library.open(QIODevice::ReadOnly));
+      write_file(program_folder.filePath(QStringLiteral("libPawnfall.so")), library.read(12000));
+      const QString copy = program_folder.filePath(QStringLiteral("w"));
+      ASSERT_TRUE(QFile::copy(program, copy));
+      program = copy;
+    }
+    const auto told =
+        run_saving_windows(folder.path(), program, c.windows, c.rounds, c.first_score);
+    ASSERT_TRUE(told) << "a window did not end normally";
+    EXPECT_EQ(told->falls, 0);
+    EXPECT_EQ(told->warnings, c.warnings);
+    EXPECT_EQ(told->sound_warnings, c.windows.size()) << "the sound library's one warning";
+    EXPECT_EQ(QDir(folder.path())
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{ini});
+    QFile file(folder.filePath(ini));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), kept);
+    EXPECT_EQ(file.readAll(), c.best ? players_file(*c.best) : c.before);
   }
 }
 
@@ -643,6 +751,9 @@ void start_installed_game_in_odd_homes(const QString& command, const QStringList
   const QString data = QStringLiteral("/.local/share/pawnfall");
   QTemporaryFile file;
   ASSERT_TRUE(file.open());
+  // Beyond what a path may hold: no folder of it is to be made.
+  QTemporaryDir roomy;
+  const QString too_long = roomy.path() + QStringLiteral("/%1").arg(QString(200, 'a')).repeated(25);
   const auto read_only_data_folder = [&](const QString& home) {
     QDir(home).mkpath(home + data);
     write_file(home + data + QStringLiteral("/Pawnfall.ini"), "BGM=OFF\r\n");
@@ -668,6 +779,11 @@ void start_installed_game_in_odd_homes(const QString& command, const QStringList
        {},
        {}},
       {QStringLiteral("read-only-data-folder"), {}, false, read_only_data_folder, data},
+      {QStringLiteral("xdg-data-home-too-long"),
+       {QStringLiteral("XDG_DATA_HOME=") + too_long},
+       false,
+       {},
+       {}},
   };
   int started = 0;
   for (const auto& c : cases) {
@@ -690,6 +806,7 @@ void start_installed_game_in_odd_homes(const QString& command, const QStringList
     if (c.kept_in.isEmpty()) {
       EXPECT_TRUE(game.files().isEmpty()) << game.files().join(' ').toStdString();
       EXPECT_EQ(file.size(), 0);
+      EXPECT_TRUE(QDir(roomy.path()).isEmpty());
       continue;
     }
     QFile ini(game.folder() + c.kept_in + QStringLiteral("/Pawnfall.ini"));

@@ -210,6 +210,8 @@ int main(int argc, char** argv) {
   }
   qputenv("DISPLAY", x.display().toLatin1());
   qputenv("QT_QPA_PLATFORM", "xcb");
+  // No session bus, which libdbus would otherwise start for the display.
+  qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
   QApplication app(argc, argv);
   pawnfall::install_fonts();
   pawnfall::e2e::display_session = &x;

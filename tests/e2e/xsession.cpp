@@ -117,20 +117,7 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     }
   }
   if (options.prepare) options.prepare(dir_.path());
-  QStringList wrapper = options.wrapper;
-  if (options.ordinary_user && geteuid() == 0) {
-    constexpr uid_t kNobody = 65534;
-    const QStringList names = files() << QStringLiteral(".");
-    for (const QString& name : names)
-      if (lchown(QFile::encodeName(QDir(dir_.path()).filePath(name)).constData(), kNobody,
-                 kNobody) != 0)
-        return;
-    wrapper = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
-                          QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
-                          // setpriv drops the parent-death signal along with root
-                          QStringLiteral("--pdeathsig=KILL"), QStringLiteral("--")} +
-              wrapper;
-  }
+  const QStringList& wrapper = options.wrapper;
   auto env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), x.display());
   if (options.silent_audio_driver) {
@@ -140,6 +127,9 @@ GameProcess::GameProcess(XSession& x, GameOptions options) : x_(x) {
     env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("none"));
   }
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  // No session bus: without an address libdbus would start one for the display and leave its
+  // files in the player's home.
+  env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
   if (as_home) {
     env.insert(QStringLiteral("HOME"), dir_.path());
     env.remove(QStringLiteral("XDG_DATA_HOME"));

@@ -60,8 +60,6 @@ struct GameOptions {
   // A command that starts the program given after it as its last argument, such as
   // sh -c 'ulimit -f 0 && exec "$0"'.
   QStringList wrapper;
-  // Run as an ordinary user (nobody, when the tests run as root), the folder made its own.
-  bool ordinary_user = false;
 };
 
 // The game started in a fresh folder, which holds links to the wave files unless it stands for

@@ -73,6 +73,7 @@ SaveResult FakePlatform::replace_file(std::string_view name, std::string_view by
   if (fail_writes) return *fail_writes;
   ++writes;
   files[std::string(name)] = 行に分ける(復号_設定(bytes));
+  if (after_write) after_write();
   return SaveResult::Saved;
 }
 

@@ -1,6 +1,7 @@
 // A platform that records what the game draws, shows and asks, with a virtual clock.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -72,6 +73,7 @@ class FakePlatform : public Platform {
   bool lock_busy = false;                          // another holder keeps the lock
   std::set<std::string, std::less<>> not_regular;  // names at which a pipe or device stands
   std::optional<SaveResult> fail_writes;           // how every write fails, if it does
+  std::function<void()> after_write;               // another writer, just after each write
   int writes = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/commands.h"
 #include "game/settings.h"
 #include "sound/sound.h"
 #include "tests/fakes/fake_platform.h"
@@ -131,6 +132,9 @@ TEST(SettingsText, EveryLineEndAndEncodingAnEditorWritesGivesTheBestScore) {
       {"UTF-8, LF, byte-order mark", "\xEF\xBB\xBF背景画=竹\n" + utf8_key + "=830"},
       {"UTF-16LE, byte-order mark", utf16(u"\uFEFF背景画=竹\r\n過去最高スコア=830\r\n", false)},
       {"UTF-16BE, byte-order mark", utf16(u"\uFEFF過去最高スコア=830", true)},
+      // A bad code unit costs one character, not the lines after it.
+      {"UTF-16LE, a lone surrogate", utf16(u"\uFEFF背景画=竹\xD800\r\n過去最高スコア=830", false)},
+      {"UTF-16BE, a lone low surrogate", utf16(u"\uFEFF\xDC00\r\n過去最高スコア=830\r\n", true)},
   };
   for (const auto& f : files)
     EXPECT_EQ(解析_設定(行に分ける(復号_設定(f.bytes))).過去最高スコア, 830) << f.what;
@@ -250,8 +254,10 @@ TEST_F(SettingsFile, AFirstStartCreatesTheDefaultFileDrawsGreenAndMarksTheMusicW
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(SettingsFile, AFileThatCannotBeReadIsNeverWrittenOverAndIsToldOnce) {
-  platform.files[kFile] = {"過去最高スコア=900"};
+// A read that failed at start may work by the next save: the file then still holds the player's
+// options, which the game never knew, and only those the player chose since replace them.
+TEST_F(SettingsFile, AFileThatCannotBeReadIsNeverWrittenOverAndOnceReadKeepsTheOptionsNotChosen) {
+  platform.files[kFile] = {"背景画=竹", "移動指導=ON", "BGM=OFF", "過去最高スコア=900"};
   platform.unreadable.insert(kFile);
   読込_環境設定ファイル(g);
   EXPECT_EQ(g.過去最高スコア, 0);
@@ -260,9 +266,23 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsNeverWrittenOverAndIsToldOnce) {
   書込_環境設定ファイル(g);  // the stored best cannot be read, so it is not written over
   EXPECT_EQ(platform.writes, 0);
   EXPECT_EQ(platform.messages.size(), 1u);
-  platform.unreadable.clear();  // readable again: the higher stored best is kept
+  platform.unreadable.clear();
+  背景_Click(g, HAIKEI_UCHU);
+  EXPECT_EQ(platform.files[kFile],
+            (Lines{"背景画=宇宙", "移動指導=ON", "BGM=OFF", "過去最高スコア=900"}));
+}
+
+// Where no lock can be had, a window may write a lower best just after this one's save.
+TEST_F(SettingsFile, ALowerBestWrittenOverTheSaveByAnUnlockedWindowIsWrittenOver) {
+  platform.files[kFile] = {"背景画=竹", "過去最高スコア=10"};
+  platform.after_write = [&] {
+    platform.files[kFile] = {"背景画=畳", "移動指導=ON", "過去最高スコア=11"};
+    platform.after_write = nullptr;
+  };
+  g.過去最高スコア = 12;
   書込_環境設定ファイル(g);
-  EXPECT_EQ(platform.files[kFile].back(), "過去最高スコア=900");
+  EXPECT_EQ(platform.files[kFile],
+            (Lines{"背景画=畳", "移動指導=ON", "BGM=OFF", "過去最高スコア=12"}));
 }
 
 TEST_F(SettingsFile, ALockHeldElsewhereFailsTheSaveWithTheOneWarning) {

@@ -8,6 +8,7 @@ import http.server
 import io
 import json
 import os
+import shutil
 import socket
 import subprocess
 import sys
@@ -49,6 +50,8 @@ def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, befor
         options.add_argument(a)
     driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
     DRIVERS.append(driver)
+    # The waits in the page bound themselves; this only stops one that never answers.
+    driver.set_script_timeout(600)
     driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
         'width': width, 'height': height, 'deviceScaleFactor': ratio, 'mobile': mobile})
     if touch:
@@ -63,11 +66,12 @@ def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, befor
 
 def wait_for(driver, script, seconds=30):
     """What the script answers, once it answers something; None after the time."""
-    for _ in range(int(seconds * 10)):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
         answer = driver.execute_script(script)
         if answer:
             return answer
-        time.sleep(0.1)
+        time.sleep(0.05)
     return None
 
 
@@ -75,8 +79,24 @@ def first_frame(driver):
     assert wait_for(driver, 'return document.body.dataset.frame'), 'the page never showed its first frame'
 
 
+# Answers the open message box's text as soon as one opens; else, once the page has started
+# (within a minute) and the game has nothing left to do (an open box keeps it busy), after
+# arguments[0] seconds more.
+BOX = '''
+    const [seconds, done] = [arguments[0], arguments[arguments.length - 1]];
+    const box = document.getElementById('box');
+    const text = () => box.open && box.querySelector('.text').textContent;
+    new MutationObserver(() => text() && done(text())).observe(box, {attributeFilter: ['open']});
+    const later = () => setTimeout(() => done(text() || null), seconds * 1000);
+    const started = (left) => window.Page && document.body.dataset.frame ? Page.idle().then(later)
+        : left > 0 ? setTimeout(() => started(left - 50), 50) : done(null);
+    if (text()) done(text()); else started(60000);'''
+
+
 def idle(driver):
-    driver.execute_async_script('Page.idle().then(arguments[arguments.length - 1])')
+    """Once the game has done all it was given; a message box in its way fails at once."""
+    text = driver.execute_async_script(BOX, 0)
+    assert not text, f'a message box is open: {text!r}'
 
 
 def board(driver):
@@ -146,16 +166,23 @@ def key(driver, name, code, text=''):
                                                           'windowsVirtualKeyCode': code, 'text': text})
 
 
-def box_text(driver, seconds=600):
-    """The open message box's text, once one is open."""
-    text = wait_for(driver, "const b = document.getElementById('box'); return b.open && b.querySelector('.text').textContent", seconds)
+def box_text(driver, seconds=10):
+    """The open message box's text, once one is open: the game may take its time over what it
+    was given, and the box must come within the seconds after that."""
+    text = driver.execute_async_script(BOX, seconds)
     assert text, 'no message box opened'
     return text
 
 
-def close_box(driver):
+def close_box(driver, seconds=30):
     key(driver, 'Enter', 13, '\r')
-    assert wait_for(driver, "return !document.getElementById('box').open", 5), 'Return did not close the message box'
+    closed = driver.execute_async_script('''
+        const [seconds, done] = [arguments[0], arguments[arguments.length - 1]];
+        const box = document.getElementById('box');
+        new MutationObserver(() => box.open || done(true)).observe(box, {attributeFilter: ['open']});
+        if (!box.open) done(true);
+        setTimeout(() => done(false), seconds * 1000);''', seconds)
+    assert closed, 'Return did not close the message box'
 
 
 def menu(driver, *captions):
@@ -521,9 +548,15 @@ def case_firefox(url):
 
 if __name__ == '__main__':
     case, SITE, REFERENCE = sys.argv[1:4]
+    # Everything the browsers and their drivers keep (profiles, sockets, caches) goes into one
+    # folder that goes with the case; and no session bus, which libdbus would start for them.
+    scratch = tempfile.mkdtemp(prefix='pawnfall-browser-')
+    os.environ['TMPDIR'] = tempfile.tempdir = scratch
+    os.environ['DBUS_SESSION_BUS_ADDRESS'] = 'disabled:'
     try:
         globals()[f'case_{case}'](serve(SITE))
     finally:
         for driver in DRIVERS:
             driver.quit()
+        shutil.rmtree(scratch, ignore_errors=True)
     print(f'{case}: passed')
