@@ -154,6 +154,22 @@ void 読込_環境設定ファイル(Game& g) {
   }
 }
 
+void 最高スコアを守る(Game& g) {
+  // Another copy of the game has just replaced the file. It may have read the file before this
+  // one's save reached it, and written a lower best: this one's best goes back, with the
+  // options the file now holds. Nothing is told: the other copy has told what it had to.
+  const auto lock = g.platform.lock_file(設定ファイル名);
+  if (!lock) return;
+  const FileContents file = g.platform.read_file(設定ファイル名, 設定最大バイト数);
+  if (file.status != FileStatus::Read) return;
+  const 設定値 stored = 読んだ設定(file);
+  if (stored.過去最高スコア.value_or(0) >= g.過去最高スコア) return;
+  const 設定値 mine = 書く設定(g, stored);
+  保存(g, 書式_設定(stored.背景画 ? stored.背景画 : mine.背景画,
+                    stored.移動指導.value_or(*mine.移動指導), stored.BGM.value_or(*mine.BGM),
+                    g.過去最高スコア));
+}
+
 void 書込_環境設定ファイル(Game& g) {
   // Windows may share the file: the higher best score is kept whichever saves last. The lock
   // holds from reading the stored best to replacing the file, so none saves in between. The

@@ -12,5 +12,8 @@ void チェック設定(Game& g, int code);
 
 void 読込_環境設定ファイル(Game& g);
 void 書込_環境設定ファイル(Game& g);
+// Where another copy of the game has just written the file with a lower best than this one's,
+// writes this one's best back into it.
+void 最高スコアを守る(Game& g);
 
 }  // namespace pawnfall

@@ -6,6 +6,7 @@
 // Usage: QT_QPA_PLATFORM=offscreen make_pictures OUTPUT_DIR
 // The output is deterministic: noise comes from an integer hash, never from a random engine.
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "drawing/pictures.h"
 #include "model/pictures.h"
 #include "tools/figures.h"
 
@@ -155,10 +157,9 @@ constexpr std::array<PieceArt, 12> kPieces{{
     {pawnfall::B_PORN, Side::Black, Kind::Pawn},
 }};
 
-// The file name of a picture, from the game's own table of pictures.
-QString picture_name(int code) {
-  const std::string_view name = pawnfall::絵_コードから(code)->名;
-  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+// The file name of a picture, as the game names it.
+QString picture_name(int code, int number = 0) {
+  return QString::fromStdString(pawnfall::picture_name({code, number}));
 }
 
 // One scale for every figure, so pieces keep their relative sizes as in a chess diagram. The
@@ -398,8 +399,10 @@ QImage taitoru(int density) {
 // sets are PNG.
 bool save(const QImage& img, const QDir& dir, const QString& name, int density) {
   const char* format = density == 1 ? "BMP" : "PNG";
-  const QString path =
-      dir.filePath(name + (density == 1 ? QStringLiteral(".bmp") : QStringLiteral(".png")));
+  // The set's own folder, and the file name the game's path gives (its extension the format's).
+  const QString path = dir.filePath(
+      QFileInfo(QString::fromStdString(pawnfall::picture_path(name.toStdString(), density)))
+          .fileName());
   if (img.convertToFormat(QImage::Format_RGB888).save(path, format, 0)) return true;
   std::fprintf(stderr, "make_pictures: cannot write %s\n", qPrintable(path));
   return false;
@@ -433,8 +436,8 @@ int main(int argc, char** argv) {
     }
     const QImage teal = marble(QColor(69, 155, 155), QColor(176, 222, 214), 11, density);
     const QImage rose = marble(QColor(186, 100, 100), QColor(236, 190, 180), 23, density);
-    ok &= save(teal, set, picture_name(pawnfall::KARA) + QStringLiteral("_1"), density);
-    ok &= save(rose, set, picture_name(pawnfall::KARA) + QStringLiteral("_2"), density);
+    ok &= save(teal, set, picture_name(pawnfall::KARA, 1), density);
+    ok &= save(rose, set, picture_name(pawnfall::KARA, 2), density);
 
     const int square = kSquare * density;
     const std::array<QImage, 3> grounds{blank(square, square, QColor(255, 0, 0)), teal, rose};
@@ -443,8 +446,7 @@ int main(int argc, char** argv) {
       for (int number = 0; number < 3; ++number) {
         QImage img = grounds[number].copy();
         draw_figure(img, glyphs, piece, scale, density);
-        ok &= save(img, set, QStringLiteral("%1_%2").arg(picture_name(piece.code)).arg(number),
-                   density);
+        ok &= save(img, set, picture_name(piece.code, number), density);
       }
 
     ok &= save(midori(density), set, picture_name(pawnfall::HAIKEI_MIDORI), density);

@@ -8,6 +8,7 @@
 #include "drawing/fit.h"
 #include "game/lifecycle.h"
 #include "game/menu.h"
+#include "game/settings.h"
 #include "game/turn.h"
 #include "model/pictures.h"
 #include "sound/sound.h"
@@ -63,6 +64,12 @@ EMSCRIPTEN_KEEPALIVE void web_start_sound() {
   Program& p = program();
   if (!p.shut_down) 起動処理_サウンド(p.game, 0);
   p.platform.flush();
+}
+
+// Another tab of the site has written to the storage: it may have lowered the best.
+EMSCRIPTEN_KEEPALIVE void web_settings_changed() {
+  Program& p = program();
+  if (!p.shut_down) 最高スコアを守る(p.game);
 }
 
 EMSCRIPTEN_KEEPALIVE void web_shut_down() {

@@ -53,15 +53,19 @@ const Page = (() => {
   }
 
   // --- Message boxes: modal, closed by OK, Return or Escape; the game waits for them. ---
+  // One at a time: a box asked for while another is open waits for it to close.
+  let boxes = Promise.resolve();
   function messageBox(text, caption, warning) {
-    box.querySelector('.caption').textContent = caption;
-    box.querySelector('.text').textContent = text.replace(/\r\n?/g, '\n');
-    box.classList.toggle('warning', !!warning);
-    return new Promise((resolve) => {
+    const shown = boxes.then(() => new Promise((resolve) => {
+      box.querySelector('.caption').textContent = caption;
+      box.querySelector('.text').textContent = text.replace(/\r\n?/g, '\n');
+      box.classList.toggle('warning', !!warning);
       box.addEventListener('close', () => { canvas.focus(); resolve(); }, {once: true});
       box.showModal();
       box.querySelector('button').focus();
-    });
+    }));
+    boxes = shown;
+    return shown;
   }
 
   return {
@@ -71,6 +75,7 @@ const Page = (() => {
     // A press of `button` ('left', 'right', 'middle' or 'other') at css pixels of the canvas.
     press(button, x, y) { schedule(() => call('web_press', codes.buttons[button], x, y)); },
     menu(command) { schedule(() => call('web_menu', command)); },
+    settingsChanged() { schedule(() => call('web_settings_changed')); },
     shutDown() {
       schedule(() => call('web_shut_down'));
       schedule(async () => {

@@ -2,6 +2,12 @@
 // are the codes the game handed over.
 'use strict';
 
+// Another tab that saves may have read the storage before this one's save reached it: the game
+// looks whether its best score is still there.
+window.addEventListener('storage', (e) => {
+  if (e.storageArea === localStorage) Page.settingsChanged();
+});
+
 Page.storage = (() => {
   // The stored bytes, one char each. A value edited by hand in the browser's tools holds real
   // text instead, kanji and all: it is handed over as that text in UTF-16 after a byte-order
