@@ -173,7 +173,20 @@ def chrome_options():
 
 
 if __name__ == '__main__':
-    code_weight()
-    first_frames()
-    phone_visit()
-    worst_click()
+    # The browsers' profiles and the drivers' files go into one folder removed at the end, as
+    # in the browser tests.
+    scratch = browser_test.tempfile.mkdtemp(prefix='pawnfall-bench-')
+    os.environ['TMPDIR'] = browser_test.tempfile.tempdir = scratch
+    os.environ['DBUS_SESSION_BUS_ADDRESS'] = 'disabled:'
+    try:
+        code_weight()
+        first_frames()
+        phone_visit()
+        worst_click()
+    finally:
+        for driver in browser_test.DRIVERS:
+            try:
+                driver.quit()
+            except Exception:  # already ended
+                pass
+        shutil.rmtree(scratch, ignore_errors=True)
