@@ -37,7 +37,9 @@ check() {
 }
 
 lintian_clean() {
-  lintian -I -E --pedantic --fail-on error,warning "$changes" 2>&1 | grep -v 'root privileges' |
+  # Its scratch files (it leaves some behind) go with the check's own folder.
+  TMPDIR="$work" lintian -I -E --pedantic --fail-on error,warning "$changes" 2>&1 |
+    grep -v 'root privileges' |
     tee "$work/lintian"
   return "${PIPESTATUS[0]}"
 }
