@@ -49,12 +49,20 @@ BoardView::Layout BoardView::fit(QSize widget, QSize content, double ratio) {
   return {f.zoom, QPoint(f.x, f.y), f.scale};
 }
 
-QPointF BoardView::press_twips(QPointF position, Layout layout, double ratio) {
+Fit BoardView::as_fit(Layout layout, QSize shown) {
   Fit f;
+  f.zoom = layout.zoom;
   f.scale = layout.scale;
   f.x = layout.offset.x();
   f.y = layout.offset.y();
-  const auto [x, y] = pawnfall::press_twips(f, position.x() * ratio, position.y() * ratio);
+  f.width = shown.width();
+  f.height = shown.height();
+  return f;
+}
+
+QPointF BoardView::press_twips(QPointF position, Layout layout, double ratio) {
+  const auto [x, y] =
+      pawnfall::press_twips(as_fit(layout, {}), position.x() * ratio, position.y() * ratio);
   return {x, y};
 }
 
@@ -135,12 +143,7 @@ void BoardView::paint_around(QPainter& painter, const QRegion& around, Layout la
   tile_ = tile ? tile->image.cacheKey() : 0;
   if (tile) {
     const double ratio = devicePixelRatioF();
-    Fit fit;
-    fit.scale = layout.scale;
-    fit.x = layout.offset.x();
-    fit.y = layout.offset.y();
-    fit.width = drawing_.device_size().width();
-    fit.height = drawing_.device_size().height();
+    const Fit fit = as_fit(layout, drawing_.device_size());
     QImage shown = tile->image;
     shown.setDevicePixelRatio(ratio);
     for (const Rect& r : surrounding_tiles(fit, qRound(width() * ratio), qRound(height() * ratio),

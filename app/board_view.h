@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/qt_image.h"
+#include "drawing/fit.h"
 #include "model/state.h"
 
 namespace pawnfall {
@@ -42,6 +43,8 @@ class BoardView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  // The layout as the drawing library's fit, the drawing `shown` device pixels large.
+  static Fit as_fit(Layout layout, QSize shown);
   // Makes the drawing's scale that of the layout; answers the layout.
   Layout fit_drawing();
   // The widget's area, in its own pixels, that shows the drawing's device pixels `drawn` (the
