@@ -30,8 +30,8 @@ void js_contract(const char* json);
 double js_area_width();
 double js_area_height();
 double js_device_pixel_ratio();
-// Starts loading a picture set's sheet (1 to 4) and returns at once.
-void js_fetch_pictures(int set);
+// Starts loading a picture set's sheet (1 to 4) and returns at once: 1 when it is already there.
+int js_fetch_pictures(int set);
 // Loads a picture set's sheet (1 to 4) and returns once it is there; the game waits (Asyncify).
 void js_load_pictures(int set);
 // The first frame is drawn: the page takes presses from now on.

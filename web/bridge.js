@@ -14,7 +14,7 @@ mergeInto(LibraryManager.library, {
   js_device_pixel_ratio: function() { return Page.area().ratio; },
   // The game waits for these two; the page's promises never reject, and a throw before the wait
   // begins fails the procedure as any other would.
-  js_fetch_pictures: function(set) { Page.loadPictures(set); },
+  js_fetch_pictures: function(set) { Page.loadPictures(set); return Page.hasPictures(set) ? 1 : 0; },
   js_load_pictures__deps: ['$Asyncify'],
   js_load_pictures: function(set) {
     return Asyncify.handleAsync(function() { return Page.loadPictures(set); });

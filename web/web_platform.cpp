@@ -43,8 +43,8 @@ int WebPlatform::set_layout(double width, double height, double ratio) {
 }
 
 void WebPlatform::start_pictures(int set) {
-  pictures_pending_ = set;
-  js_fetch_pictures(set);
+  // The page fetches its density's sheet as it opens: usually it is there before the game is.
+  pictures_pending_ = js_fetch_pictures(set) != 0 ? 0 : set;
 }
 
 void WebPlatform::await_pictures() {

@@ -11,22 +11,31 @@ Object.assign(Page, (() => {
   // The game names the sheet of each set and where each picture stands in the 1x one.
   let sheets = {};
   let places = {};
-  const sets = new Map();  // picture set (1..4) -> its sheet, once loaded
   let set = 1;
   const drawing = {x: 0, y: 0, width: 0, height: 0};  // where the picture stands, device pixels
 
-  const loading = new Map();  // picture set -> the promise of its sheet, while it comes
-  function loadPictures(wanted) {
-    if (sets.has(wanted)) return Promise.resolve();
-    if (!loading.has(wanted)) {
+  const images = new Map();  // a sheet's address -> its image, once loaded
+  const loading = new Map();  // a sheet's address -> the promise of it, while it comes
+  function fetchSheet(url) {
+    if (images.has(url)) return Promise.resolve();
+    if (!loading.has(url)) {
       const sheet = new Image();
-      sheet.src = sheets[wanted];
       // A sheet that cannot be had leaves its pictures out, as a missing picture on the desktop.
-      loading.set(wanted, sheet.decode().then(() => sets.set(wanted, sheet), () => {})
-        .finally(() => loading.delete(wanted)));
+      // Its pixels are decoded when first read, which is sooner than decode() answers.
+      loading.set(url, new Promise((resolve) => {
+        sheet.onload = () => { images.set(url, sheet); resolve(); };
+        sheet.onerror = () => resolve();
+        sheet.src = url;
+      }).finally(() => loading.delete(url)));
     }
-    return loading.get(wanted);
+    return loading.get(url);
   }
+  function loadPictures(wanted) { return fetchSheet(sheets[wanted]); }
+  function hasPictures(wanted) { return images.has(sheets[wanted]); }
+  // The sheet the head preloads for this screen's density is taken at once, not when the game
+  // first asks: it is then usually there before the game has started.
+  for (const link of document.querySelectorAll('link[rel=preload][as=image]'))
+    if (matchMedia(link.media).matches) fetchSheet(link.getAttribute('href'));
   // Where pictures are scaled and texts set before they join the game's pixels.
   const scratch = document.createElement('canvas');
   const scratchContext = scratch.getContext('2d', {willReadFrequently: true});
@@ -40,9 +49,12 @@ Object.assign(Page, (() => {
   scratchContext.fillText('加算点数 最高 SCORE 0123456789', 0, 22);
   // The sheet to scale a picture from: the wanted set's, else the densest one there is.
   function sheet() {
-    if (sets.has(set)) return [sets.get(set), set];
+    if (hasPictures(set)) return [images.get(sheets[set]), set];
     let best = [null, 1];
-    for (const [s, image] of sets) if (s > best[1] || !best[0]) best = [image, s];
+    for (const [s, url] of Object.entries(sheets)) {
+      const image = images.get(url);
+      if (image && (!best[0] || Number(s) > best[1])) best = [image, Number(s)];
+    }
     return best;
   }
   function area_size() {
@@ -52,13 +64,14 @@ Object.assign(Page, (() => {
     if (!Page.ready) return;
     const a = area_size();
     const wanted = Module._web_layout(a.width, a.height, a.ratio);
-    if (!sets.has(wanted)) loadPictures(wanted).then(relayout);
+    if (!hasPictures(wanted)) loadPictures(wanted).then(relayout);
   }
   window.addEventListener('resize', relayout);
 
   return {
     area: area_size,
     loadPictures,
+    hasPictures,
     layout(width, height, x, y, w, h, wanted) {
       const ratio = window.devicePixelRatio || 1;
       canvas.width = width;

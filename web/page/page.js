@@ -110,6 +110,20 @@ const Page = (() => {
 
 var Module = {};
 
+// The game's code compiles while the page's scripts run and its loader comes, not after. A
+// server that sends it under another type than application/wasm gets it compiled from its bytes.
+if (WebAssembly.compileStreaming) {
+  const code = () => fetch('pawnfall.wasm', {credentials: 'same-origin'});
+  const compiled = WebAssembly.compileStreaming(code())
+    .catch(() => code().then((response) => response.arrayBuffer()).then((bytes) => WebAssembly.compile(bytes)));
+  Module.instantiateWasm = (imports, receive) => {
+    compiled.then((module) => WebAssembly.instantiate(module, imports)
+      .then((instance) => receive(instance, module)))
+      .catch((e) => console.error('pawnfall.wasm:', e));
+    return {};
+  };
+}
+
 if ('serviceWorker' in navigator && location.protocol !== 'file:') {
   navigator.serviceWorker.register('sw.js').catch(() => {});
   // The first visit fetched its picture sheet before the worker could keep it: the worker is
