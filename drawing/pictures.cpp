@@ -23,6 +23,11 @@ bool has_look(const 絵情報& entry, int look) {
   return look >= (entry.code == KARA ? 1 : 0) && look <= 2;
 }
 
+bool stored(Picture p) {
+  const auto entry = 絵_コードから(p.code);
+  return entry && has_look(*entry, p.number);
+}
+
 }  // namespace
 
 std::string picture_name(Picture p) {
@@ -66,7 +71,8 @@ int small_pictures() {
 }  // namespace
 
 Rect picture_size(Picture p) {
-  if (picture_name(p).empty()) return {};
+  // Asked for every picture drawn: no name is made for it.
+  if (!stored(p)) return {};
   if (p.code == TAITORU) return kBanner;
   const int side = 背景_コードから(p.code) ? kCell : kCell - 1;
   return {0, 0, side, side};
