@@ -47,6 +47,9 @@ Object.assign(Page, (() => {
   // when the first frame prints its labels.
   scratchContext.font = `22px ${font}`;
   scratchContext.fillText('加算点数 最高 SCORE 0123456789', 0, 22);
+  // So is the page's first layout: the game's first look at its area then only lays out what
+  // its menus changed, not the whole page.
+  void area.clientWidth;
   // The sheet to scale a picture from: the wanted set's, else the densest one there is.
   function sheet() {
     if (hasPictures(set)) return [images.get(sheets[set]), set];
