@@ -64,16 +64,6 @@ class Counted(browser_test.Quiet):
         destination.write(data)
 
 
-def serve_counted(site):
-    import functools
-    import http.server
-    import threading
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Counted, directory=site))
-    server.handle_error = lambda *args: None
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return f'http://127.0.0.1:{server.server_address[1]}/'
-
-
 def frame_and_bytes(url):
     driver = browser_test.chrome(url)
     figures = driver.execute_script('''
@@ -87,14 +77,7 @@ def frame_and_bytes(url):
 def serve_apart(site, hosts=itertools.count(2)):
     """The site at a loopback address of its own, which a browser meets as a new site: a process,
     a cache and storage of its own."""
-    import functools
-    import http.server
-    import threading
-    host = f'127.0.0.{next(hosts)}'
-    server = http.server.ThreadingHTTPServer((host, 0), functools.partial(browser_test.Quiet, directory=site))
-    server.handle_error = lambda *args: None
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return f'http://{host}:{server.server_address[1]}/'
+    return browser_test.serve(site, host=f'127.0.0.{next(hosts)}')
 
 
 def first_visit(driver, url):
@@ -128,6 +111,7 @@ def first_frames(runs=9):
         # is then no part of the page's.
         running = browser_test.webdriver.Chrome(service=browser_test.Service('/usr/bin/chromedriver'),
                                                 options=chrome_options())
+        browser_test.DRIVERS.append(running)
         visits, bare_visits = [], []
         for _ in range(runs):
             visits.append(first_visit(running, serve_apart(SITE)))
@@ -149,7 +133,7 @@ def phone_visit():
     """A phone's first visit: everything the server sends until the page is quiet, the music
     included (the default settings have it on), and then what the service worker keeps."""
     Counted.sent = 0
-    url = serve_counted(SITE)
+    url = browser_test.serve(SITE, handler=Counted)
     driver = browser_test.chrome(url, width=844, height=390, ratio=3, touch=True, mobile=True)
     driver.execute_async_script('navigator.serviceWorker.ready.then(() => arguments[arguments.length - 1]())')
     last, quiet = -1, 0

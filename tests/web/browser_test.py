@@ -35,11 +35,11 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def serve(site):
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Quiet, directory=site))
+def serve(site, host='127.0.0.1', handler=Quiet):
+    server = http.server.ThreadingHTTPServer((host, 0), functools.partial(handler, directory=site))
     server.handle_error = lambda *args: None  # a browser that drops a connection is no failure
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    return f'http://127.0.0.1:{server.server_address[1]}/'
+    return f'http://{host}:{server.server_address[1]}/'
 
 
 def chrome(url, width=780, height=720, ratio=1, touch=False, mobile=False, before=None):
