@@ -125,7 +125,9 @@ if (WebAssembly.compileStreaming) {
 }
 
 if ('serviceWorker' in navigator && location.protocol !== 'file:') {
-  navigator.serviceWorker.register('sw.js').catch(() => {});
+  // Not before the first frame: starting the worker and filling its cache took the processor
+  // from the game's start, and a first visit's first frame came 30 to 40 ms later.
+  Page.shown.then(() => navigator.serviceWorker.register('sw.js')).catch(() => {});
   // The first visit fetched its picture sheet before the worker could keep it: the worker is
   // told, once it is there, and again for the waves fetched after the first frame.
   Page.keepForOffline = () => navigator.serviceWorker.ready.then((registration) =>
