@@ -55,6 +55,22 @@ std::optional<std::vector<unsigned char>> 読込_全体(const std::filesystem::p
 
 }  // namespace
 
+WaveFile wave_from_folder(const std::string& folder, std::string_view name) {
+  const std::filesystem::path path = std::filesystem::path(folder) / std::string(name);
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return {};
+  // A directory or a pipe by that name would never read as a wave, and a pipe could block.
+  if (!std::filesystem::is_regular_file(status))
+    return {WaveFile::Status::Refused, "通常のファイルではありません。", {}};
+  WaveFile file{WaveFile::Status::Read, {}, {}};
+  if (auto image = 読込_全体(path, file.reason))
+    file.bytes = std::move(*image);
+  else
+    file.status = WaveFile::Status::Refused;
+  return file;
+}
+
 void Sound::初期化_サウンド(std::int32_t 窓ハンドル) {
   // A library that is missing or lacks an operation behaves as one whose start-up failed.
   auto library = platform_.load_sound_library();
@@ -72,28 +88,19 @@ void Sound::読込_全音源() {
 
 std::int32_t Sound::読込_サウンド(std::string_view ファイル名, 音の種類 種類) {
   if (interface_ == 0 || !usable()) return 0;
-  const std::filesystem::path path = std::filesystem::path(folder_) / std::string(ファイル名);
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) return 0;
-  // A directory or a pipe by that name would never read as a wave, and a pipe could block.
-  if (!std::filesystem::is_regular_file(status)) {
-    表示_警告(警告文(ファイル名, "通常のファイルではありません。"));
-    return 0;
-  }
-  std::string 説明;
-  const auto image = 読込_全体(path, 説明);
-  if (!image) {
-    表示_警告(警告文(ファイル名, 説明));
+  const WaveFile file = source_(ファイル名);
+  if (file.status == WaveFile::Status::Absent) return 0;
+  if (file.status == WaveFile::Status::Refused) {
+    表示_警告(警告文(ファイル名, file.reason));
     return 0;
   }
   // The library gets no length: nothing reaches it that would lead it past the image's end.
-  if (const WaveFault fault = 検査_波形(*image); fault != WaveFault::正常) {
+  if (const WaveFault fault = 検査_波形(file.bytes); fault != WaveFault::正常) {
     表示_警告(警告文(ファイル名, 説明_波形(fault)));
     return 0;
   }
   const std::int32_t flags = DS_FLAG_MEMORY | (種類 == 音の種類::効果音 ? DS_FLAG_EFFECT : 0);
-  const std::int32_t buffer = library_.dsCreateDSB(interface_, image->data(), flags);
+  const std::int32_t buffer = library_.dsCreateDSB(interface_, file.bytes.data(), flags);
   if (buffer == 0) 表示_警告(警告文(ファイル名, "音のバッファを作成できません。"));
   return buffer;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,11 +35,27 @@ inline constexpr std::array<音源情報, 5> 音源表{{
     {音源::音_BGM, "BGM.wav", 音の種類::音楽},
 }};
 
+// A wave file as its source gives it: not there (the game plays silence in its place and says
+// nothing), refused for a reason the player is told, or its bytes.
+struct WaveFile {
+  enum class Status { Absent, Refused, Read } status = Status::Absent;
+  std::string reason;
+  std::vector<unsigned char> bytes;
+};
+using WaveSource = std::function<WaveFile(std::string_view name)>;
+
+// The wave files in `folder`, or in the current folder when it is empty.
+WaveFile wave_from_folder(const std::string& folder, std::string_view name);
+
 class Sound {
  public:
   // The wave files are read from `folder`, or from the current folder when it is empty.
   explicit Sound(Platform& platform, std::string folder = {})
-      : platform_(platform), folder_(std::move(folder)) {}
+      : Sound(platform, [folder = std::move(folder)](std::string_view name) {
+          return wave_from_folder(folder, name);
+        }) {}
+  // The waves come from elsewhere: in a browser, from the page that fetched them.
+  Sound(Platform& platform, WaveSource source) : platform_(platform), source_(std::move(source)) {}
   Sound(const Sound&) = delete;
   Sound& operator=(const Sound&) = delete;
 
@@ -47,7 +64,7 @@ class Sound {
   // Creates the five buffers from their wave files, in table order, then makes the requests
   // that came before the library was opened.
   void 読込_全音源();
-  // A buffer from a wave file in the sounds' folder, or 0 (with a warning when the file is bad).
+  // A buffer from a wave file of the source, or 0 (with a warning when the file is bad).
   std::int32_t 読込_サウンド(std::string_view ファイル名, 音の種類 種類);
   // Frees the five buffers in table order, then closes the interface.
   void 解放_全音源();
@@ -75,7 +92,7 @@ class Sound {
   void request(Request r, 音源 s);
 
   Platform& platform_;
-  std::string folder_;
+  WaveSource source_;
   SoundLibrary library_;
   std::int32_t interface_ = 0;
   std::array<std::int32_t, 音源表.size()> buffers_{};

@@ -36,9 +36,13 @@ int js_fetch_pictures(int set);
 void js_load_pictures(int set);
 // The first frame is drawn: the page takes presses from now on.
 void js_started();
-// A wave file the page fetches into the game's current folder after the first frame, with its
-// kind (音の種類): the page fetches the music only once it is to play.
+// A wave file the page fetches for the game after the first frame, with its kind (音の種類): the
+// page fetches the music only once it is to play.
 void js_name_sound(const char* name, int kind);
+// A wave the page has fetched, by its name: its length, or -1 when the page has none; then the
+// bytes that length answered for.
+int js_wave_size(const char* name);
+void js_wave_read(const char* name, unsigned char* out, int length);
 
 // The canvas: its size and the drawing's place in device pixels, and the picture set wanted.
 void js_layout(int width, int height, int x, int y, int w, int h, int set);

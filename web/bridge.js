@@ -27,6 +27,8 @@ mergeInto(LibraryManager.library, {
   },
   js_started: function() { Page.started(); },
   js_name_sound: function(name, kind) { Page.audio.nameWave(UTF8ToString(name), kind); },
+  js_wave_size: function(name) { return Page.audio.waveSize(UTF8ToString(name)); },
+  js_wave_read: function(name, out, length) { Page.audio.readWave(UTF8ToString(name), out, length); },
 
   js_layout: function(width, height, x, y, w, h, set) { Page.layout(width, height, x, y, w, h, set); },
   js_text_box: function(text, size, box) { Page.textBox(UTF8ToString(text), size, box); },

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "drawing/fit.h"
 #include "game/lifecycle.h"
@@ -18,9 +20,20 @@
 namespace pawnfall {
 namespace {
 
+// The waves come from the page, which fetched them after the first frame.
+WaveFile page_wave(std::string_view name) {
+  const std::string n(name);
+  const int size = js_wave_size(n.c_str());
+  if (size < 0) return {};
+  WaveFile file{
+      WaveFile::Status::Read, {}, std::vector<unsigned char>(static_cast<std::size_t>(size))};
+  js_wave_read(n.c_str(), file.bytes.data(), size);
+  return file;
+}
+
 struct Program {
   WebPlatform platform;
-  Sound sound{platform};
+  Sound sound{platform, page_wave};
   Game game{platform, sound};
   bool shut_down = false;
 };
@@ -59,7 +72,7 @@ EMSCRIPTEN_KEEPALIVE void web_menu(int command) {
   p.platform.flush();
 }
 
-// After the first frame, once the page has put the wave files in the current folder.
+// After the first frame, once the page has fetched the waves.
 EMSCRIPTEN_KEEPALIVE void web_start_sound() {
   Program& p = program();
   if (!p.shut_down) 起動処理_サウンド(p.game, 0);
@@ -92,7 +105,7 @@ int main() {
   起動処理_画面(p.game);
   p.platform.await_pictures();
   p.platform.flush();
-  // The page fetches the waves after the first frame, by the names the game reads them under.
+  // The page fetches the waves after the first frame, by the names the game asks for them under.
   for (const auto& s : 音源表)
     js_name_sound(std::string(s.ファイル名).c_str(), static_cast<int>(s.種類));
   js_started();

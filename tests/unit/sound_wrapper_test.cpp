@@ -153,6 +153,25 @@ TEST_F(SoundWrappers, SomethingThatIsNotAPlainFileIsReportedNotRead) {
   EXPECT_TRUE(fake_sound_handles("dsCreateDSB").empty());
 }
 
+// A source other than a folder (the page, in a browser) is taken at its word the same way.
+TEST_F(SoundWrappers, AWaveSourcesAnswerIsTakenAsAFilesWouldBe) {
+  const WaveFile refused{WaveFile::Status::Refused, "ファイルを読み込めません。", {}};
+  const WaveFile bad{WaveFile::Status::Read, {}, Bytes(kGoodWave.begin(), kGoodWave.end() - 30)};
+  const WaveFile good{WaveFile::Status::Read, {}, kGoodWave};
+  const std::vector<std::pair<WaveFile, std::string>> rows = {
+      {WaveFile{}, ""},
+      {refused, "選択.wav: ファイルを読み込めません。"},
+      {bad, "選択.wav: " + std::string(説明_波形(WaveFault::途中で切れている))},
+      {good, ""}};
+  for (const auto& [file, warning] : rows) {
+    Sound given{platform, [&file](std::string_view) { return file; }};
+    given.初期化_サウンド(0);
+    platform.messages.clear();
+    EXPECT_EQ(given.読込_サウンド("選択.wav", 音の種類::効果音) != 0, &file == &rows.back().first);
+    EXPECT_EQ(platform.messages.empty() ? "" : platform.messages[0].text, warning);
+  }
+}
+
 TEST_F(SoundWrappers, ALibraryThatRefusesTheWaveGivesZeroAndAWarning) {
   sound.初期化_サウンド(0);
   fake_sound_log().next_buffer = 0;  // the fake's dsCreateDSB answers 0

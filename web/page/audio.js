@@ -113,26 +113,33 @@ Page.audio = (() => {
     music: null,
     voices: new Map(),
     waves: [],  // the wave files' names and kinds, as the game gives them
+    images: new Map(),  // the wave images fetched for the game, by name, until it reads them
     pending: [],  // effects asked for while the audio woke: {handle, at}
     started: [],  // for the page's tests: the latest voices started while the audio ran
     musicName: null,
     nameWave(name, kind) { this.waves.push({name, music: kind === Page.codes.sounds.music}); },
-    // The effects into the game's current folder, where it reads them as on the desktop; the
-    // music's place holds a silence until the music is asked for. A missing wave plays as
-    // silence, as on the desktop.
+    // The effects as the wave images the game reads, checks and hands its library as on the
+    // desktop; the music's place holds a silence until the music is asked for. A missing wave
+    // plays as silence, as on the desktop.
     fetchWaves() {
       return Promise.all(this.waves.map(async ({name, music}) => {
         try {
           if (music) {
             this.musicName = name;
-            FS.writeFile(name, waveImage([new Float32Array(800)], 8000));
+            this.images.set(name, waveImage([new Float32Array(800)], 8000));
             return;
           }
           const wave = await decoded(name);
           const image = wave ? waveImage(wave.channels, wave.rate) : await original(name);
-          if (image) FS.writeFile(name, image);
+          if (image) this.images.set(name, image);
         } catch (e) { /* the game finds no wave, and plays silence in its place */ }
       }));
+    },
+    waveSize(name) { return this.images.has(name) ? this.images.get(name).length : -1; },
+    // The game reads a wave once and keeps its own copy: the page's goes.
+    readWave(name, out, length) {
+      HEAPU8.set(this.images.get(name).subarray(0, length), out);
+      this.images.delete(name);
     },
     // The music itself, as a buffer to swap in for the silence; null when it cannot be had.
     async fetchMusic() {

@@ -99,7 +99,7 @@ const Page = (() => {
     },
     // Resolves once the first frame is on the screen; what can wait, waits for it.
     shown: new Promise((resolve) => { onShown = resolve; }),
-    // Starts the sound, once the wave files are in the game's current folder.
+    // Starts the sound, once the page has fetched the wave files.
     startSound() { schedule(() => call('web_start_sound')); },
     // For the page's tests and benchmarks: resolves once every asked procedure has run.
     idle() {
