@@ -1,20 +1,21 @@
 #!/usr/bin/env python3
 """Writes the site's page: web/page/index.html with its style sheet and its own scripts set into
-it, and the links that fetch the density's picture sheet early, so the first frame waits for
-one file where it waited for eight.
+it, the links that fetch the density's picture sheet early, so the first frame waits for one
+file where it waited for eight, and the menu bar written from the game's menu table.
 
-Usage: inline_page.py PAGE_DIR PRELOAD_HTML OUTPUT_HTML"""
+Usage: inline_page.py PAGE_DIR PRELOAD_HTML MENUBAR_HTML OUTPUT_HTML"""
 import os
 import re
 import sys
 
 
 def main():
-    page_dir, preload, output = sys.argv[1:4]
+    page_dir, preload, menubar, output = sys.argv[1:5]
     with open(os.path.join(page_dir, 'index.html'), encoding='utf-8') as f:
         page = f.read()
-    with open(preload, encoding='utf-8') as f:
-        page = page.replace('@PRELOAD@\n', f.read())
+    for mark, path in (('@PRELOAD@\n', preload), ('@MENUBAR@\n', menubar)):
+        with open(path, encoding='utf-8') as f:
+            page = page.replace(mark, f.read())
 
     def style(match):
         with open(os.path.join(page_dir, match.group(1)), encoding='utf-8') as f:

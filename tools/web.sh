@@ -6,9 +6,10 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh --web --test
 jobs=$(nproc)
 
-# The wave files, the icons and the picture sheets come from the desktop build's own generators.
+# The wave files, the icons, the picture sheets and the menu bar come from the desktop build's own
+# generators.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs" --target pawnfall_sounds pawnfall_icons pawnfall_sheets
+cmake --build build -j"$jobs" --target pawnfall_sounds pawnfall_icons pawnfall_sheets pawnfall_menubar
 
 # Debian's emscripten keeps its prebuilt libraries in a system folder that only root may write
 # to; the build gets a cache of its own, seeded with links to those libraries.
@@ -28,9 +29,10 @@ site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"/pictures "$site"/sounds "$site"/icons
 cp web/page/manifest.webmanifest "$site"/
-# The page, with its style sheet and scripts set into it and the links that fetch its density's
-# picture sheet early; the service worker is made from its template below.
-/usr/bin/python3 tools/inline_page.py web/page build/sheets/preload.html "$site"/index.html
+# The page, with its style sheet and scripts set into it, the links that fetch its density's
+# picture sheet early and its menu bar; the service worker is made from its template below.
+/usr/bin/python3 tools/inline_page.py web/page build/sheets/preload.html build/page/menubar.html \
+  "$site"/index.html
 cp build-web/wasm/web/pawnfall.js build-web/wasm/web/pawnfall.wasm "$site"/
 cp build/sheets/pictures/*.png "$site"/pictures/
 # The waves travel as Opus, which the page decodes back; the originals stay for a browser that

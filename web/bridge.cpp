@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "drawing/pictures.h"
-#include "game/menu.h"
 #include "model/state.h"
 #include "sound/sound.h"
 #include "soundlib/image_limit.h"
@@ -58,22 +57,8 @@ void hand_page_contract() {
   append_member(json, "music", 音の種類::音楽);
   // The largest wave image the sound library takes: a larger file is not even read whole.
   append_member(json, "largest", DS_MAX_IMAGE_BYTES);
-  // The entries in display order, each with its level: the page nests them as the window does.
-  json += "},\"menu\":[";
-  for (const メニュー項目& entry : メニュー表) {
-    if (json.back() != '[') json += ',';
-    json += "{\"caption\":";
-    append_string(json, entry.名);
-    append_member(json, "level", entry.段);
-    if (entry.命令) append_member(json, "command", *entry.命令);
-    if (entry.印) {
-      append_member(json, "item", *entry.印);
-      json += entry.初期印 ? ",\"checked\":true" : ",\"checked\":false";
-    }
-    json += '}';
-  }
   // The picture sheets by set, and where each picture stands in the 1x sheet.
-  json += "],\"sheets\":{";
+  json += "},\"sheets\":{";
   for (int set = 1; set <= 4; ++set) {
     if (json.back() != '{') json += ',';
     append_string(json, std::to_string(set));

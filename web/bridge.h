@@ -15,8 +15,8 @@ enum class StorageSize : int { Missing = -1, Refused = -2 };
 enum class StorageWrite : int { Saved, NoSpace, NotPermitted, Failed };
 
 // Tells the page, before anything else crosses, the numbers it shares with the game: the mouse
-// buttons, the storage's answers, the kinds of sound, the menu bar with its commands and check
-// items, and the picture sheets with each picture's place in them.
+// buttons, the storage's answers, the kinds of sound, and the picture sheets with each picture's
+// place in them. The menu bar's commands and check items come with the page itself.
 void hand_page_contract();
 
 }  // namespace pawnfall

@@ -6,7 +6,6 @@ mergeInto(LibraryManager.library, {
     const contract = JSON.parse(UTF8ToString(json));
     Page.contract(contract);
     Page.pictures(contract.sheets, contract.places);
-    Page.menus.build(contract.menu);
   },
 
   js_area_width: function() { return Page.area().width; },

@@ -1,5 +1,6 @@
-// The menu bar, built from the game's menu table as the desktop window builds its own, for the
-// mouse, touch and keyboard. A chosen entry hands the game back the command it came with.
+// The menu bar, for the mouse, touch and keyboard. It comes with the page, written from the game's
+// menu table when the site is built (tools/make_menubar.cpp); each entry carries the command it
+// hands the game back when chosen, and a check item the game's check mark.
 'use strict';
 
 Page.menus = (() => {
@@ -7,7 +8,9 @@ Page.menus = (() => {
   const canvas = document.getElementById('board');
   const commands = new Map();  // element -> the game's command
   const checks = new Map();  // the game's check item -> element
-  let tops = [];
+  for (const element of bar.querySelectorAll('[data-command]')) commands.set(element, Number(element.dataset.command));
+  for (const element of bar.querySelectorAll('[data-item]')) checks.set(Number(element.dataset.item), element);
+  const tops = [...bar.querySelectorAll(':scope > .top')];
 
   function close() {
     for (const open of bar.querySelectorAll('.open')) {
@@ -91,48 +94,8 @@ Page.menus = (() => {
     });
   }
 
-  function list() {
-    const ul = document.createElement('ul');
-    ul.setAttribute('role', 'menu');
-    return ul;
-  }
-  // The entries in display order, each with its level (0 on the bar); one without a command
-  // opens the deeper entries after it.
-  function build(entries) {
-    const lists = [bar];  // where each level's entries go
-    for (const entry of entries) {
-      if (entry.level >= lists.length) continue;
-      lists.length = entry.level + 1;
-      const opens = entry.command === undefined;
-      const element = document.createElement(entry.level === 0 ? 'button' : 'li');
-      element.setAttribute('role', entry.item === undefined ? 'menuitem' : 'menuitemcheckbox');
-      element.append(entry.caption);
-      if (entry.level === 0) {
-        const top = document.createElement('div');
-        top.className = 'top';
-        top.append(element);
-        bar.append(top);
-        if (opens) element.setAttribute('aria-expanded', 'false');
-      } else {
-        element.tabIndex = -1;
-        if (opens) element.className = 'sub';
-        lists[entry.level].append(element);
-      }
-      if (opens) {
-        element.setAttribute('aria-haspopup', 'true');
-        lists.push((entry.level === 0 ? element.parentElement : element).appendChild(list()));
-      } else {
-        commands.set(element, entry.command);
-      }
-      if (entry.item !== undefined) {
-        checks.set(entry.item, element);
-        element.setAttribute('aria-checked', entry.checked ? 'true' : 'false');
-      }
-    }
-    tops = [...bar.querySelectorAll(':scope > .top')];
-    tops.forEach(listenOnTop);
-    bar.querySelectorAll('li').forEach(listenOnItem);
-  }
+  tops.forEach(listenOnTop);
+  bar.querySelectorAll('li').forEach(listenOnItem);
 
   document.addEventListener('pointerdown', (e) => {
     if (!e.target.closest('#menubar')) close();
@@ -143,7 +106,6 @@ Page.menus = (() => {
   });
 
   return {
-    build,
     close,
     isOpen,
     // F10 takes the keyboard to the bar, as on the desktop.
