@@ -16,14 +16,21 @@ Object.assign(Page, (() => {
 
   const images = new Map();  // a sheet's address -> its image, once loaded
   const loading = new Map();  // a sheet's address -> the promise of it, while it comes
+  // A sheet is decoded off the page's thread as it arrives, while the game's code is still on its
+  // way: the first picture drawn then copies pixels rather than decoding the sheet there and then.
+  const decoded = new WeakMap();  // a sheet's image -> its decoded bitmap
   function fetchSheet(url) {
     if (images.has(url)) return Promise.resolve();
     if (!loading.has(url)) {
       const sheet = new Image();
       // A sheet that cannot be had leaves its pictures out, as a missing picture on the desktop.
-      // Its pixels are decoded when first read, which is sooner than decode() answers.
       loading.set(url, new Promise((resolve) => {
-        sheet.onload = () => { images.set(url, sheet); resolve(); };
+        sheet.onload = () => {
+          images.set(url, sheet);
+          resolve();
+          if (window.createImageBitmap)
+            createImageBitmap(sheet).then((bitmap) => decoded.set(sheet, bitmap), () => {});
+        };
         sheet.onerror = () => resolve();
         sheet.src = url;
       }).finally(() => loading.delete(url)));
@@ -94,13 +101,14 @@ Object.assign(Page, (() => {
       const [image, s] = sheet();
       const place = places[id];
       if (!image || !place) return;
+      const source = decoded.get(image) || image;
       if (w === place[2] * s && h === place[3] * s) {
         // At the set's own size, rows of the sheet's pixels, which are read once: reading each
         // picture back from a canvas cost most of the first frame.
         if (!sheetPixels || sheetPixels.image !== image) {
           scratch.width = image.naturalWidth;
           scratch.height = image.naturalHeight;
-          scratchContext.drawImage(image, 0, 0);
+          scratchContext.drawImage(source, 0, 0);
           sheetPixels = {image, width: image.naturalWidth,
             data: scratchContext.getImageData(0, 0, image.naturalWidth, image.naturalHeight).data};
         }
@@ -114,7 +122,7 @@ Object.assign(Page, (() => {
       scratch.width = w;
       scratch.height = h;
       scratchContext.imageSmoothingQuality = 'high';
-      scratchContext.drawImage(image, place[0] * s, place[1] * s, place[2] * s, place[3] * s, 0, 0, w, h);
+      scratchContext.drawImage(source, place[0] * s, place[1] * s, place[2] * s, place[3] * s, 0, 0, w, h);
       HEAPU8.set(scratchContext.getImageData(0, 0, w, h).data, out);
     },
     // A text's line box and ink at a size, in pixels from its top-left corner, into `box`
