@@ -1,6 +1,6 @@
-// Writes the page's menu bar from the game's menu table. The page then has its bar, laid out,
-// while the game's code is still on its way; it was built and laid out at the game's start.
-// Each entry carries its command and check item, which menus.js hands back to the game.
+// Writes the page's menu bar from the game's menu table, so that the page lays the bar out while
+// the game's code is still on its way rather than at the game's start. Each entry carries its
+// command and check item, which menus.js hands back to the game.
 //
 // Usage: make_menubar OUTPUT_HTML
 #include <cstdio>

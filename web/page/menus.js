@@ -6,10 +6,6 @@
 Page.menus = (() => {
   const bar = document.getElementById('menubar');
   const canvas = document.getElementById('board');
-  const commands = new Map();  // element -> the game's command
-  const checks = new Map();  // the game's check item -> element
-  for (const element of bar.querySelectorAll('[data-command]')) commands.set(element, Number(element.dataset.command));
-  for (const element of bar.querySelectorAll('[data-item]')) checks.set(Number(element.dataset.item), element);
   const tops = [...bar.querySelectorAll(':scope > .top')];
 
   function close() {
@@ -36,15 +32,15 @@ Page.menus = (() => {
     }
     close();
     canvas.focus();
-    Page.menu(commands.get(item));
+    Page.menu(Number(item.dataset.command));
   }
 
   function listenOnTop(top) {
     const button = top.querySelector(':scope > button');
     button.addEventListener('click', () => {
-      if (commands.has(button)) {
+      if (button.dataset.command !== undefined) {
         close();
-        Page.menu(commands.get(button));
+        Page.menu(Number(button.dataset.command));
       } else if (top.classList.contains('open')) {
         close();
       } else {
@@ -54,7 +50,7 @@ Page.menus = (() => {
     button.addEventListener('mouseenter', () => { if (isOpen()) openTop(top, false); });
     button.addEventListener('keydown', (e) => {
       if (e.key === 'ArrowDown' || e.key === 'Enter' || e.key === ' ') {
-        if (commands.has(button)) return;
+        if (button.dataset.command !== undefined) return;
         e.preventDefault();
         openTop(top, true);
       } else if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') {
@@ -111,7 +107,7 @@ Page.menus = (() => {
     // F10 takes the keyboard to the bar, as on the desktop.
     focus() { if (tops.length) tops[0].querySelector('button').focus(); },
     setChecked(item, on) {
-      const element = checks.get(item);
+      const element = bar.querySelector(`[data-item="${item}"]`);
       if (element) element.setAttribute('aria-checked', on ? 'true' : 'false');
     },
   };
