@@ -52,7 +52,10 @@ extern "C" {
 
 // Sizes the canvas to the page's area and draws it again; answers the picture set wanted.
 EMSCRIPTEN_KEEPALIVE int web_layout(double width, double height, double ratio) {
-  return program().platform.set_layout(width, height, ratio);
+  Program& p = program();
+  const int set = p.platform.set_layout(width, height, ratio);
+  p.platform.flush();
+  return set;
 }
 
 // A press at css pixels of the canvas, with the button's code as the page was handed it.

@@ -38,7 +38,6 @@ int WebPlatform::set_layout(double width, double height, double ratio) {
   for (const DrawOp& op : record_.ops())
     if (op.live) paint(op);
   paint_around();
-  flush();
   return set;
 }
 

@@ -19,8 +19,9 @@ class WebPlatform : public Platform {
  public:
   WebPlatform();
 
-  // Sizes the canvas for an area of css pixels and draws everything again; answers the picture
-  // set the scale wants (1 to 4), which the page loads when it has not yet.
+  // Sizes the canvas for an area of css pixels and draws everything again into its pixels, which
+  // the next flush puts on it; answers the picture set the scale wants (1 to 4), which the page
+  // loads when it has not yet.
   int set_layout(double width, double height, double device_pixel_ratio);
   // Starts fetching the pictures of a set while the game draws without them; until they are
   // there, nothing is put on the canvas.

@@ -16,8 +16,8 @@ Object.assign(Page, (() => {
 
   const images = new Map();  // a sheet's address -> its image, once loaded
   const loading = new Map();  // a sheet's address -> the promise of it, while it comes
-  // A sheet is decoded off the page's thread as it arrives, while the game's code is still on its
-  // way: the first picture drawn then copies pixels rather than decoding the sheet there and then.
+  // A sheet is decoded off the page's thread as it arrives, and its pixels read, while the game's
+  // code is still on its way: the first pictures drawn then only copy rows.
   const decoded = new WeakMap();  // a sheet's image -> its decoded bitmap
   function fetchSheet(url) {
     if (images.has(url)) return Promise.resolve();
@@ -28,8 +28,11 @@ Object.assign(Page, (() => {
         sheet.onload = () => {
           images.set(url, sheet);
           resolve();
-          if (window.createImageBitmap)
-            createImageBitmap(sheet).then((bitmap) => decoded.set(sheet, bitmap), () => {});
+          if (!window.createImageBitmap) return;
+          createImageBitmap(sheet).then((bitmap) => {
+            decoded.set(sheet, bitmap);
+            if (!Page.ready) readSheet(sheet);
+          }, () => {});
         };
         sheet.onerror = () => resolve();
         sheet.src = url;
@@ -57,6 +60,17 @@ Object.assign(Page, (() => {
   // So is the page's first layout: the game's first look at its area then only lays out what
   // its menus changed, not the whole page.
   void area.clientWidth;
+  // The pixels of a sheet, read back once for as long as it is the one in use.
+  function readSheet(image) {
+    if (!sheetPixels || sheetPixels.image !== image) {
+      scratch.width = image.naturalWidth;
+      scratch.height = image.naturalHeight;
+      scratchContext.drawImage(decoded.get(image) || image, 0, 0);
+      sheetPixels = {image, width: image.naturalWidth,
+        data: scratchContext.getImageData(0, 0, image.naturalWidth, image.naturalHeight).data};
+    }
+    return sheetPixels;
+  }
   // The sheet to scale a picture from: the wanted set's, else the densest one there is.
   function sheet() {
     if (hasPictures(set)) return [images.get(sheets[set]), set];
@@ -105,14 +119,7 @@ Object.assign(Page, (() => {
       if (w === place[2] * s && h === place[3] * s) {
         // At the set's own size, rows of the sheet's pixels, which are read once: reading each
         // picture back from a canvas cost most of the first frame.
-        if (!sheetPixels || sheetPixels.image !== image) {
-          scratch.width = image.naturalWidth;
-          scratch.height = image.naturalHeight;
-          scratchContext.drawImage(source, 0, 0);
-          sheetPixels = {image, width: image.naturalWidth,
-            data: scratchContext.getImageData(0, 0, image.naturalWidth, image.naturalHeight).data};
-        }
-        const {width, data} = sheetPixels;
+        const {width, data} = readSheet(image);
         for (let y = 0; y < h; ++y) {
           const from = ((place[1] * s + y) * width + place[0] * s) * 4;
           HEAPU8.set(data.subarray(from, from + w * 4), out + y * w * 4);
