@@ -1,19 +1,20 @@
 #!/usr/bin/env python3
 """Writes the site's page: web/page/index.html with its style sheet and its own scripts set into
 it, the links that fetch the density's picture sheet early, so the first frame waits for one
-file where it waited for eight, and the menu bar written from the game's menu table.
+file where it waited for eight, and the parts written from the game's tables (the menu bar and
+the numbers the page shares with the game).
 
-Usage: inline_page.py PAGE_DIR PRELOAD_HTML MENUBAR_HTML OUTPUT_HTML"""
+Usage: inline_page.py PAGE_DIR PRELOAD_HTML PARTS_HTML OUTPUT_HTML"""
 import os
 import re
 import sys
 
 
 def main():
-    page_dir, preload, menubar, output = sys.argv[1:5]
+    page_dir, preload, parts, output = sys.argv[1:5]
     with open(os.path.join(page_dir, 'index.html'), encoding='utf-8') as f:
         page = f.read()
-    for mark, path in (('@PRELOAD@\n', preload), ('@MENUBAR@\n', menubar)):
+    for mark, path in (('@PRELOAD@\n', preload), ('@PARTS@\n', parts)):
         with open(path, encoding='utf-8') as f:
             page = page.replace(mark, f.read())
 

@@ -6,10 +6,10 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh --web --test
 jobs=$(nproc)
 
-# The wave files, the icons, the picture sheets and the menu bar come from the desktop build's own
-# generators.
+# The wave files, the icons, the picture sheets, the menu bar and the numbers the page shares with
+# the game come from the desktop build's own generators.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs" --target pawnfall_sounds pawnfall_icons pawnfall_sheets pawnfall_menubar
+cmake --build build -j"$jobs" --target pawnfall_sounds pawnfall_icons pawnfall_sheets pawnfall_page_parts
 
 # Debian's emscripten keeps its prebuilt libraries in a system folder that only root may write
 # to; the build gets a cache of its own, seeded with links to those libraries.
@@ -30,8 +30,9 @@ rm -rf "$site"
 mkdir -p "$site"/pictures "$site"/sounds "$site"/icons
 cp web/page/manifest.webmanifest "$site"/
 # The page, with its style sheet and scripts set into it, the links that fetch its density's
-# picture sheet early and its menu bar; the service worker is made from its template below.
-/usr/bin/python3 tools/inline_page.py web/page build/sheets/preload.html build/page/menubar.html \
+# picture sheet early and the parts written from the game's tables; the service worker is made
+# from its template below.
+/usr/bin/python3 tools/inline_page.py web/page build/sheets/preload.html build/page/parts.html \
   "$site"/index.html
 cp build-web/wasm/web/pawnfall.js build-web/wasm/web/pawnfall.wasm "$site"/
 cp build/sheets/pictures/*.png "$site"/pictures/

@@ -1,7 +1,8 @@
 // The contract between the game's WebAssembly and its page. Every JavaScript function the C++
 // calls is declared here and written in web/bridge.js (linked with --js-library), which only
 // crosses over to the page's scripts; every number that crosses is named here or in the game's
-// own tables and handed to the page by hand_page_contract(), so the page writes none of them.
+// own tables and written into the page when the site is built (tools/make_page_parts.cpp), so
+// the page's scripts write none of them.
 #pragma once
 
 #include <cstdint>
@@ -14,17 +15,9 @@ enum class StorageSize : int { Missing = -1, Refused = -2 };
 // How the page's storage took a write.
 enum class StorageWrite : int { Saved, NoSpace, NotPermitted, Failed };
 
-// Tells the page, before anything else crosses, the numbers it shares with the game: the mouse
-// buttons, the storage's answers, the kinds of sound, and the picture sheets with each picture's
-// place in them. The menu bar's commands and check items come with the page itself.
-void hand_page_contract();
-
 }  // namespace pawnfall
 
 extern "C" {
-
-// The contract above, as JSON.
-void js_contract(const char* json);
 
 // The page's area in css pixels and its device pixel ratio.
 double js_area_width();

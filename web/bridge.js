@@ -2,12 +2,6 @@
 // declared in web/bridge.h. Each only crosses over to the page's scripts (web/page/), turning the
 // game's memory and strings into the page's values.
 mergeInto(LibraryManager.library, {
-  js_contract: function(json) {
-    const contract = JSON.parse(UTF8ToString(json));
-    Page.contract(contract);
-    Page.pictures(contract.sheets, contract.places);
-  },
-
   js_area_width: function() { return Page.area().width; },
   js_area_height: function() { return Page.area().height; },
   js_device_pixel_ratio: function() { return Page.area().ratio; },

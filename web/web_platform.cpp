@@ -17,7 +17,6 @@
 namespace pawnfall {
 
 WebPlatform::WebPlatform() {
-  hand_page_contract();
   for (const auto& entry : メニュー表)
     if (entry.印) checks_[*entry.印] = entry.初期印;
 }

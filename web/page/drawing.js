@@ -8,9 +8,8 @@ Object.assign(Page, (() => {
   const canvas = document.getElementById('board');
   const ctx = canvas.getContext('2d', {alpha: false});
   const area = document.getElementById('area');
-  // The game names the sheet of each set and where each picture stands in the 1x one.
-  let sheets = {};
-  let places = {};
+  // The sheet of each set and where each picture stands in the 1x one, as the game names them.
+  const {sheets, places} = Page.codes;
   let set = 1;
   const drawing = {x: 0, y: 0, width: 0, height: 0};  // where the picture stands, device pixels
 
@@ -105,10 +104,6 @@ Object.assign(Page, (() => {
       set = wanted;
       Object.assign(drawing, {x, y, width: w, height: h});
       frame = null;
-    },
-    pictures(givenSheets, givenPlaces) {
-      sheets = givenSheets;
-      places = givenPlaces;
     },
     // A picture's pixels at w × h device pixels, into the game's memory at `out`.
     picturePixels(id, w, h, out) {

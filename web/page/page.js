@@ -2,8 +2,8 @@
 // listens. This script runs the game's procedures one at a time and shows its message boxes; the
 // others, each using only the ones before it, draw (drawing.js), keep the settings file
 // (storage.js), sound (audio.js), show the menus (menus.js) and take presses and keys (input.js).
-// The game reaches them through web/bridge.js, and hands over the numbers it shares with them
-// before anything else.
+// The game reaches them through web/bridge.js. The numbers they share with it were written into
+// the page from the game's own tables when the site was built.
 'use strict';
 
 const Page = (() => {
@@ -12,7 +12,9 @@ const Page = (() => {
   // When a procedure fails half-way, the player is told once and the page goes on.
   const failure = '処理の途中で問題が起きたため、最後まで行えませんでした。\r' +
     'このまま続けて遊ぶことができます。';
-  let codes = null;
+  // The mouse buttons, the storage's answers, the kinds of sound, the picture sheets and each
+  // picture's place in them.
+  const codes = JSON.parse(document.getElementById('contract').textContent);
   let onShown = null;
   let ready = false;
   let ended = false;
@@ -24,7 +26,7 @@ const Page = (() => {
   function call(name, ...args) {
     return Module.ccall(name, null, args.map(() => 'number'), args, {async: true});
   }
-  // `procedure` runs when its turn comes, after the game has handed over its numbers.
+  // `procedure` runs when its turn comes, once the game has started.
   function schedule(procedure) {
     if (ended) return;
     queue.push(procedure);
@@ -70,8 +72,7 @@ const Page = (() => {
 
   return {
     // The numbers the game shares with the page, as the game declares them.
-    contract(given) { codes = {buttons: given.buttons, storage: given.storage, sounds: given.sounds}; },
-    get codes() { return codes; },
+    codes,
     // A press of `button` ('left', 'right', 'middle' or 'other') at css pixels of the canvas.
     press(button, x, y) { schedule(() => call('web_press', codes.buttons[button], x, y)); },
     menu(command) { schedule(() => call('web_menu', command)); },
