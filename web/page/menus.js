@@ -1,5 +1,5 @@
 // The menu bar, for the mouse, touch and keyboard. It comes with the page, written from the game's
-// menu table when the site is built (tools/make_menubar.cpp); each entry carries the command it
+// menu table when the site is built (tools/make_page_parts.cpp); each entry carries the command it
 // hands the game back when chosen, and a check item the game's check mark.
 'use strict';
 
