@@ -36,6 +36,7 @@ int WebPlatform::set_layout(double width, double height, double ratio) {
   around_.reset();
   for (const DrawOp& op : record_.ops())
     if (op.live) paint(op);
+  painted_ = record_.ops().size();
   paint_around();
   return set;
 }
@@ -66,9 +67,16 @@ void WebPlatform::paint_picture(Picture p, double x, double y) {
   const auto size = natural_size(p);
   if (!size) return;
   record_.add_picture(p, x, y, size->first * 一画素のtwips, size->second * 一画素のtwips);
-  paint(record_.ops().back());
+  // Around the drawing, outside what the record paints.
   if (背景_コードから(p.code) && p != around_) paint_around();
-  record_.compact();
+}
+
+void WebPlatform::paint_pending() {
+  const auto& ops = record_.ops();
+  for (; painted_ < ops.size(); ++painted_)
+    if (ops[painted_].live) paint(ops[painted_]);
+  // Compacting moves the operations, which are all painted by now.
+  if (record_.compact()) painted_ = record_.ops().size();
 }
 
 void WebPlatform::paint_around() {
@@ -83,8 +91,6 @@ void WebPlatform::paint_around() {
 
 void WebPlatform::draw_outline(int colour, double x1, double y1, double x2, double y2) {
   record_.add_outline(colour, x1, y1, x2, y2);
-  paint(record_.ops().back());
-  record_.compact();
 }
 
 void WebPlatform::print_text(double x, double y, std::string_view text, std::string_view face,
@@ -95,8 +101,6 @@ void WebPlatform::print_text(double x, double y, std::string_view text, std::str
   js_text_box(s.c_str(), text_pixels(points, 1), box);
   record_.add_text(x, y, text, face, points, colour,
                    text_ink(x, y, {box[0], box[1], box[2], box[3]}));
-  paint(record_.ops().back());
-  record_.compact();
 }
 
 void WebPlatform::paint(const DrawOp& op) {
@@ -134,7 +138,7 @@ void WebPlatform::set_checked(MenuItem item, bool on) {
 
 void WebPlatform::message_box(std::string_view text, std::string_view caption, MessageIcon icon) {
   await_pictures();
-  image_.flush();  // the box stands over what the game has drawn so far
+  flush();  // the box stands over what the game has drawn so far
   js_message_box(std::string(text).c_str(), std::string(caption).c_str(),
                  icon == MessageIcon::Warning);
 }

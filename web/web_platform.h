@@ -38,7 +38,9 @@ class WebPlatform : public Platform {
   void present() override { flush(); }
   // Puts what was drawn on the canvas: at every pause, and when a procedure ends.
   void flush() {
-    if (pictures_pending_ == 0) image_.flush();
+    if (pictures_pending_ != 0) return;
+    paint_pending();
+    image_.flush();
   }
   // The settings file as an item of the browser's storage.
   FileContents read_file(std::string_view name, std::size_t max_bytes) override;
@@ -56,6 +58,9 @@ class WebPlatform : public Platform {
 
  private:
   void paint(const DrawOp& op);
+  // Paints what was drawn since the last time and is not yet covered: the game draws the
+  // scores again and again as it starts, and only the last drawing of each shows.
+  void paint_pending();
   // Continues the drawing's background tile around it, when it has changed.
   void paint_around();
   // A picture's size in pixels of the starting window; nullopt for none.
@@ -69,6 +74,7 @@ class WebPlatform : public Platform {
   CanvasImage image_;
   double device_pixel_ratio_ = 1;
   DrawingRecord record_;
+  std::size_t painted_ = 0;  // the record's operations painted so far, in order
   std::map<MenuItem, bool> checks_;
 };
 
