@@ -29,12 +29,12 @@ site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"/pictures "$site"/sounds "$site"/icons
 cp web/page/manifest.webmanifest "$site"/
-# The page, with its style sheet and scripts set into it, the links that fetch its density's
+# The page, with its style sheet, its scripts and the game's loader set into it, the links that fetch its density's
 # picture sheet early and the parts written from the game's tables; the service worker is made
 # from its template below.
 /usr/bin/python3 tools/inline_page.py web/page build/sheets/preload.html build/page/parts.html \
-  "$site"/index.html
-cp build-web/wasm/web/pawnfall.js build-web/wasm/web/pawnfall.wasm "$site"/
+  build-web/wasm/web/pawnfall.js "$site"/index.html
+cp build-web/wasm/web/pawnfall.wasm "$site"/
 cp build/sheets/pictures/*.png "$site"/pictures/
 # The waves travel as Opus, which the page decodes back; the originals stay for a browser that
 # cannot. The music, made at a low rate, needs fewer bits than the full-band effects.

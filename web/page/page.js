@@ -125,6 +125,16 @@ if (WebAssembly.compileStreaming) {
   };
 }
 
+// The app's manifest is linked once the first frame is shown: the browser asks for it when the
+// page has loaded, and reading it held the game's start back by some milliseconds of the page's
+// one thread. Installing the app can wait that long.
+Page.shown.then(() => {
+  const manifest = document.createElement('link');
+  manifest.rel = 'manifest';
+  manifest.href = 'manifest.webmanifest';
+  document.head.append(manifest);
+});
+
 if ('serviceWorker' in navigator && location.protocol !== 'file:') {
   // Not before the first frame: starting the worker and filling its cache took the processor
   // from the game's start, and a first visit's first frame came 30 to 40 ms later.
