@@ -109,7 +109,13 @@ const Page = (() => {
   };
 })();
 
-var Module = {};
+var Module = {
+  // The game's start is its first procedure, run as soon as its code is ready.
+  onRuntimeInitialized() {
+    Promise.resolve().then(() => Module.ccall('web_start', null, [], [], {async: true}))
+      .catch((e) => console.error('pawnfall:', e));
+  },
+};
 
 // The game's code compiles while the page's scripts run and its loader comes, not after. A
 // server that sends it under another type than application/wasm gets it compiled from its bytes.
