@@ -28,8 +28,14 @@ void CanvasImage::reset(int width, int height, int x, int y, int w, int h) {
   clip_y0_ = std::clamp(y, 0, height_);
   clip_x1_ = std::clamp(x + w, 0, width_);
   clip_y1_ = std::clamp(y + h, 0, height_);
-  pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
-                 kPalette[色_背景]);
+  // One row filled, then copied over the rest in ever larger blocks: the engine copies memory
+  // natively, where a fill pixel by pixel ran as the game's first, unoptimised code and took a
+  // millisecond or two of its start.
+  const std::size_t size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  pixels_.resize(size);
+  std::fill_n(pixels_.begin(), std::min(size, static_cast<std::size_t>(width_)), kPalette[色_背景]);
+  for (auto done = static_cast<std::size_t>(width_); done < size; done *= 2)
+    std::copy_n(pixels_.begin(), std::min(done, size - done), pixels_.begin() + done);
   dirty_x0_ = dirty_y0_ = 0;
   dirty_x1_ = width_;
   dirty_y1_ = height_;
