@@ -28,14 +28,15 @@ void CanvasImage::reset(int width, int height, int x, int y, int w, int h) {
   clip_y0_ = std::clamp(y, 0, height_);
   clip_x1_ = std::clamp(x + w, 0, width_);
   clip_y1_ = std::clamp(y + h, 0, height_);
-  // One row filled, then copied over the rest in ever larger blocks: the engine copies memory
-  // natively, where a fill pixel by pixel ran as the game's first, unoptimised code and took a
-  // millisecond or two of its start.
+  // Left uninitialised, then one row filled and copied over the rest in ever larger blocks: the
+  // engine copies memory natively, where setting pixel by pixel ran as the game's first,
+  // unoptimised code and took milliseconds of its start.
   const std::size_t size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
-  pixels_.resize(size);
-  std::fill_n(pixels_.begin(), std::min(size, static_cast<std::size_t>(width_)), kPalette[色_背景]);
+  pixels_.reset(new std::uint32_t[size]);
+  std::uint32_t* const pixels = pixels_.get();
+  std::fill_n(pixels, std::min(size, static_cast<std::size_t>(width_)), kPalette[色_背景]);
   for (auto done = static_cast<std::size_t>(width_); done < size; done *= 2)
-    std::copy_n(pixels_.begin(), std::min(done, size - done), pixels_.begin() + done);
+    std::copy_n(pixels, std::min(done, size - done), pixels + done);
   dirty_x0_ = dirty_y0_ = 0;
   dirty_x1_ = width_;
   dirty_y1_ = height_;
@@ -109,7 +110,7 @@ void CanvasImage::fill(int colour, int x, int y, int w, int h) {
 
 void CanvasImage::text(int x, int y, const std::string& text, int pixels, int colour) {
   int box[4] = {0, 0, 0, 0};  // what the page blended: x0, y0, x1, y1
-  js_blend_text(pixels_.data(), width_, height_, clip_x0_, clip_y0_, clip_x1_, clip_y1_, x, y,
+  js_blend_text(pixels_.get(), width_, height_, clip_x0_, clip_y0_, clip_x1_, clip_y1_, x, y,
                 text.c_str(), pixels,
                 static_cast<int>(kPaletteRgb[static_cast<std::size_t>(colour & 15)]), box);
   if (box[0] < box[2] && box[1] < box[3]) touch(box[0], box[1], box[2], box[3]);
@@ -117,7 +118,7 @@ void CanvasImage::text(int x, int y, const std::string& text, int pixels, int co
 
 void CanvasImage::flush() {
   if (dirty_x0_ >= dirty_x1_ || dirty_y0_ >= dirty_y1_) return;
-  js_put(pixels_.data(), width_, height_, dirty_x0_, dirty_y0_, dirty_x1_ - dirty_x0_,
+  js_put(pixels_.get(), width_, height_, dirty_x0_, dirty_y0_, dirty_x1_ - dirty_x0_,
          dirty_y1_ - dirty_y0_);
   dirty_x1_ = dirty_x0_;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,11 +39,11 @@ class CanvasImage {
   // Copies a span of the picture's row `from_y` to the canvas's row `y`, columns x0..x1.
   void copy_span(const Scaled& p, int x, int from_y, int y, int x0, int x1);
   std::uint32_t* row(int y) {
-    return pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    return pixels_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
   }
   int width_ = 0, height_ = 0;
   int clip_x0_ = 0, clip_y0_ = 0, clip_x1_ = 0, clip_y1_ = 0;  // the drawing's area, exclusive
-  std::vector<std::uint32_t> pixels_;
+  std::unique_ptr<std::uint32_t[]> pixels_;                    // width_ × height_, row by row
   int dirty_x0_ = 0, dirty_y0_ = 0, dirty_x1_ = 0, dirty_y1_ = 0;
   std::array<Scaled, kPictureIds> pictures_;
 };
