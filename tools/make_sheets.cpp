@@ -69,8 +69,7 @@ int main(int argc, char** argv) {
     if (set > 1) media += QStringLiteral("(min-resolution: %1.01dppx)").arg(set - 1);
     if (set > 1 && set < 4) media += QStringLiteral(" and ");
     if (set < 4) media += QStringLiteral("(max-resolution: %1dppx)").arg(set);
-    links.write(QStringLiteral("<link rel=\"preload\" as=\"fetch\" crossorigin href=\"%1\" "
-                               "media=\"%2\">\n")
+    links.write(QStringLiteral("<link rel=\"preload\" as=\"image\" href=\"%1\" media=\"%2\">\n")
                     .arg(q(sheet_path(set)), media)
                     .toUtf8());
   }

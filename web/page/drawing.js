@@ -13,31 +13,29 @@ Object.assign(Page, (() => {
   let set = 1;
   const drawing = {x: 0, y: 0, width: 0, height: 0};  // where the picture stands, device pixels
 
-  const images = new Map();  // a sheet's address -> its decoded image, once there
+  const images = new Map();  // a sheet's address -> its image, once loaded
   const loading = new Map();  // a sheet's address -> the promise of it, while it comes
-  // A sheet is fetched and decoded off the page's thread, and its pixels read, while the game's
-  // code is still on its way: the first pictures drawn then only copy rows. An image element
-  // would have been decoded on the page's thread, in the time the game's start waits for.
-  function decode(url) {
-    if (window.createImageBitmap) {
-      return fetch(url).then((response) => (response.ok ? response.blob() : Promise.reject(url)))
-        .then((blob) => createImageBitmap(blob));
-    }
-    return new Promise((resolve, reject) => {
-      const image = new Image();
-      image.onload = () => resolve(image);
-      image.onerror = reject;
-      image.src = url;
-    });
-  }
+  // A sheet is decoded off the page's thread as it arrives, and its pixels read, while the game's
+  // code is still on its way: the first pictures drawn then only copy rows.
+  const decoded = new WeakMap();  // a sheet's image -> its decoded bitmap
   function fetchSheet(url) {
     if (images.has(url)) return Promise.resolve();
     if (!loading.has(url)) {
+      const sheet = new Image();
       // A sheet that cannot be had leaves its pictures out, as a missing picture on the desktop.
-      loading.set(url, decode(url).then((image) => {
-        images.set(url, image);
-        if (!Page.ready) readSheet(image);
-      }, () => {}).finally(() => loading.delete(url)));
+      loading.set(url, new Promise((resolve) => {
+        sheet.onload = () => {
+          images.set(url, sheet);
+          resolve();
+          if (!window.createImageBitmap) return;
+          createImageBitmap(sheet).then((bitmap) => {
+            decoded.set(sheet, bitmap);
+            if (!Page.ready) readSheet(sheet);
+          }, () => {});
+        };
+        sheet.onerror = () => resolve();
+        sheet.src = url;
+      }).finally(() => loading.delete(url)));
     }
     return loading.get(url);
   }
@@ -45,7 +43,7 @@ Object.assign(Page, (() => {
   function hasPictures(wanted) { return images.has(sheets[wanted]); }
   // The sheet the head preloads for this screen's density is taken at once, not when the game
   // first asks: it is then usually there before the game has started.
-  for (const link of document.querySelectorAll('link[rel=preload][media]'))
+  for (const link of document.querySelectorAll('link[rel=preload][as=image]'))
     if (matchMedia(link.media).matches) fetchSheet(link.getAttribute('href'));
   // Where pictures are scaled and texts set before they join the game's pixels.
   const scratch = document.createElement('canvas');
@@ -64,11 +62,11 @@ Object.assign(Page, (() => {
   // The pixels of a sheet, read back once for as long as it is the one in use.
   function readSheet(image) {
     if (!sheetPixels || sheetPixels.image !== image) {
-      scratch.width = image.width;
-      scratch.height = image.height;
-      scratchContext.drawImage(image, 0, 0);
-      sheetPixels = {image, width: image.width,
-        data: scratchContext.getImageData(0, 0, image.width, image.height).data};
+      scratch.width = image.naturalWidth;
+      scratch.height = image.naturalHeight;
+      scratchContext.drawImage(decoded.get(image) || image, 0, 0);
+      sheetPixels = {image, width: image.naturalWidth,
+        data: scratchContext.getImageData(0, 0, image.naturalWidth, image.naturalHeight).data};
     }
     return sheetPixels;
   }
@@ -112,6 +110,7 @@ Object.assign(Page, (() => {
       const [image, s] = sheet();
       const place = places[id];
       if (!image || !place) return;
+      const source = decoded.get(image) || image;
       if (w === place[2] * s && h === place[3] * s) {
         // At the set's own size, rows of the sheet's pixels, which are read once: reading each
         // picture back from a canvas cost most of the first frame.
@@ -125,7 +124,7 @@ Object.assign(Page, (() => {
       scratch.width = w;
       scratch.height = h;
       scratchContext.imageSmoothingQuality = 'high';
-      scratchContext.drawImage(image, place[0] * s, place[1] * s, place[2] * s, place[3] * s, 0, 0, w, h);
+      scratchContext.drawImage(source, place[0] * s, place[1] * s, place[2] * s, place[3] * s, 0, 0, w, h);
       HEAPU8.set(scratchContext.getImageData(0, 0, w, h).data, out);
     },
     // A text's line box and ink at a size, in pixels from its top-left corner, into `box`
