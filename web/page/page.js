@@ -75,6 +75,8 @@ const Page = (() => {
     codes,
     // A press of `button` ('left', 'right', 'middle' or 'other') at css pixels of the canvas.
     press(button, x, y) { schedule(() => call('web_press', codes.buttons[button], x, y)); },
+    // The game's start, its first procedure: the others wait for it to tell the page it started.
+    async start() { await call('web_start'); },
     menu(command) { schedule(() => call('web_menu', command)); },
     settingsChanged() { schedule(() => call('web_settings_changed')); },
     shutDown() {
@@ -110,11 +112,8 @@ const Page = (() => {
 })();
 
 var Module = {
-  // The game's start is its first procedure, run as soon as its code is ready.
-  onRuntimeInitialized() {
-    Promise.resolve().then(() => Module.ccall('web_start', null, [], [], {async: true}))
-      .catch((e) => console.error('pawnfall:', e));
-  },
+  // The game starts as soon as its code is ready.
+  onRuntimeInitialized() { Page.start().catch((e) => console.error('pawnfall:', e)); },
 };
 
 // The game's code compiles while the page's scripts run and its loader comes, not after. A
