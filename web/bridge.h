@@ -44,10 +44,11 @@ void js_layout(int width, int height, int x, int y, int w, int h, int set);
 void js_text_box(const char* text, int size, double* box);
 // A picture's pixels at w × h device pixels, as the canvas's bytes.
 void js_picture_pixels(int id, int w, int h, std::uint32_t* out);
-// Text set in the page's fonts, blended into the pixels within the clip (x0, y0)-(x1, y1); what
-// it touched goes to box (x0, y0, x1, y1).
-void js_blend_text(std::uint32_t* pixels, int width, int height, int x0, int y0, int x1, int y1,
-                   int x, int y, const char* text, int size, int colour, int* box);
+// A text set in the page's fonts at a size in pixels, in black on clear: its width, height and
+// margin into form (its top-left corner stands margin pixels above and left of where the text is
+// drawn) and its length in bytes; then those bytes, as the canvas's.
+int js_text_ink(const char* text, int size, int* form);
+void js_text_ink_read(std::uint8_t* out);
 // Puts the part (x, y, w, h) of the pixels on the canvas.
 void js_put(std::uint32_t* pixels, int width, int height, int x, int y, int w, int h);
 

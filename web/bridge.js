@@ -26,9 +26,8 @@ mergeInto(LibraryManager.library, {
   js_layout: function(width, height, x, y, w, h, set) { Page.layout(width, height, x, y, w, h, set); },
   js_text_box: function(text, size, box) { Page.textBox(UTF8ToString(text), size, box); },
   js_picture_pixels: function(id, w, h, out) { Page.picturePixels(id, w, h, out); },
-  js_blend_text: function(pixels, width, height, x0, y0, x1, y1, x, y, text, size, colour, box) {
-    Page.blendText(pixels, width, height, [x0, y0, x1, y1], x, y, UTF8ToString(text), size, colour, box);
-  },
+  js_text_ink: function(text, size, form) { return Page.textInk(UTF8ToString(text), size, form); },
+  js_text_ink_read: function(out) { Page.readTextInk(out); },
   js_put: function(pixels, width, height, x, y, w, h) { Page.put(pixels, width, height, x, y, w, h); },
 
   js_set_checked: function(item, on) { Page.menus.setChecked(item, on); },

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,7 @@ class CanvasImage {
   void fill(int colour, int x, int y, int w, int h);
   // A picture as picture() paints it, only where it stands outside the drawing's area.
   void picture_around(int id, int x, int y, int w, int h);
-  // Text is set by the page's fonts and blended in.
+  // Text is set by the page's fonts and blended in here.
   void text(int x, int y, const std::string& text, int pixels, int colour);
   // Puts what changed since the last time on the canvas.
   void flush();
@@ -33,6 +34,13 @@ class CanvasImage {
     int w = 0, h = 0;
     std::vector<std::uint32_t> pixels;
   };
+  // A text as the page set it (its alpha), from margin pixels above and left of its place.
+  struct Ink {
+    int w = 0, h = 0, margin = 0;
+    std::vector<std::uint8_t> alpha;
+  };
+  // The text at a size, asked of the page once while it stays among the latest few.
+  const Ink& ink(const std::string& text, int pixels);
   void touch(int x0, int y0, int x1, int y1);
   // The picture at w × h device pixels, asked of the page once for each size.
   const Scaled* scaled(int id, int w, int h);
@@ -46,6 +54,8 @@ class CanvasImage {
   std::unique_ptr<std::uint32_t[]> pixels_;                    // width_ × height_, row by row
   int dirty_x0_ = 0, dirty_y0_ = 0, dirty_x1_ = 0, dirty_y1_ = 0;
   std::array<Scaled, kPictureIds> pictures_;
+  std::map<std::pair<int, std::string>, Ink> inks_;
+  std::vector<std::uint8_t> ink_bytes_;  // a text's bytes as the page hands them over
 };
 
 }  // namespace pawnfall

@@ -50,7 +50,7 @@ Object.assign(Page, (() => {
   const scratchContext = scratch.getContext('2d', {willReadFrequently: true});
   let frame = null;  // the game's pixels as an ImageData, while its memory stays where it is
   let sheetPixels = null;  // the sheet in use, read back once: {image, width, data}
-  const inks = new Map();  // a text's set ink (its alpha) by size and text
+  let ink = null;  // the latest text set, until the game reads it
   const boxes = new Map();  // a text's measured box by size and text
   // The board's face is read and its glyphs made while the game's code is still on its way, not
   // when the first frame prints its labels.
@@ -152,42 +152,28 @@ Object.assign(Page, (() => {
       boxes.set(key, measured);
       HEAPF64.set(measured, box >> 3);
     },
-    // Text set in the page's fonts and blended into the game's pixels (width × height at
-    // `pixels`) within the drawing's area `clip`, in `colour` (0xRRGGBB); what it touched goes to
-    // `box` (x0, y0, x1, y1).
-    blendText(pixels, width, height, clip, x, y, text, size, colour, box) {
+    // A text set in the page's fonts at `size` pixels, in black on clear, for the game to blend
+    // into its pixels: its width, height and margin go to `form`, its bytes wait for
+    // readTextInk. Answers their length.
+    textInk(text, size, form) {
       const margin = 4;
-      const key = `${size} ${text}`;
-      let entry = inks.get(key);
-      if (!entry) {
-        scratchContext.font = `${size}px ${font}`;
-        const m = scratchContext.measureText(text);
-        const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
-        const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
-        const cw = Math.ceil(m.width) + 2 * margin, ch = Math.ceil(ascent + descent) + 2 * margin;
-        scratch.width = cw;
-        scratch.height = ch;
-        scratchContext.font = `${size}px ${font}`;
-        scratchContext.fillStyle = '#000';
-        scratchContext.fillText(text, margin, margin + Math.round(ascent));
-        entry = {w: cw, h: ch, ink: scratchContext.getImageData(0, 0, cw, ch).data};
-        // The score's texts change with every chain: only the latest few are kept.
-        if (inks.size > 64) inks.delete(inks.keys().next().value);
-        inks.set(key, entry);
-      }
-      const {w, h, ink} = entry;
-      const rgb = [colour >> 16, (colour >> 8) & 255, colour & 255];
-      const x0 = Math.max(x - margin, clip[0]), y0 = Math.max(y - margin, clip[1]);
-      const x1 = Math.min(x - margin + w, clip[2]), y1 = Math.min(y - margin + h, clip[3]);
-      for (let py = y0; py < y1; ++py) {
-        for (let px = x0; px < x1; ++px) {
-          const a = ink[((py - y + margin) * w + (px - x + margin)) * 4 + 3];
-          if (a === 0) continue;
-          const at = pixels + (py * width + px) * 4;
-          for (let k = 0; k < 3; ++k) HEAPU8[at + k] = (rgb[k] * a + HEAPU8[at + k] * (255 - a) + 127) / 255;
-        }
-      }
-      HEAP32.set([x0, y0, x1, y1], box >> 2);
+      scratchContext.font = `${size}px ${font}`;
+      const m = scratchContext.measureText(text);
+      const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
+      const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
+      const w = Math.ceil(m.width) + 2 * margin, h = Math.ceil(ascent + descent) + 2 * margin;
+      scratch.width = w;
+      scratch.height = h;
+      scratchContext.font = `${size}px ${font}`;
+      scratchContext.fillStyle = '#000';
+      scratchContext.fillText(text, margin, margin + Math.round(ascent));
+      ink = scratchContext.getImageData(0, 0, w, h).data;
+      HEAP32.set([w, h, margin], form >> 2);
+      return ink.length;
+    },
+    readTextInk(out) {
+      if (ink) HEAPU8.set(ink, out);
+      ink = null;
     },
     // Puts the part (x, y, w, h) of the game's pixels (width × height at `pixels`) on the canvas.
     put(pixels, width, height, x, y, w, h) {
