@@ -51,7 +51,7 @@ Object.assign(Page, (() => {
   let frame = null;  // the game's pixels as an ImageData, while its memory stays where it is
   let sheetPixels = null;  // the sheet in use, read back once: {image, width, data}
   let ink = null;  // the latest text set, until the game reads it
-  const boxes = new Map();  // a text's measured box by size and text
+  const measures = new Map();  // a text's measures by size and text
   // The board's face is read and its glyphs made while the game's code is still on its way, not
   // when the first frame prints its labels.
   scratchContext.font = `22px ${font}`;
@@ -79,6 +79,28 @@ Object.assign(Page, (() => {
       if (image && (!best[0] || Number(s) > best[1])) best = [image, Number(s)];
     }
     return best;
+  }
+  // A text's measures at a size, kept for the box the game records and the ink it blends, which
+  // ask for the same text at the same size at the starting scale.
+  function measure(text, size) {
+    const key = `${size} ${text}`;
+    const known = measures.get(key);
+    if (known) return known;
+    scratchContext.font = `${size}px ${font}`;
+    const m = scratchContext.measureText(text);
+    const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
+    const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
+    const baseline = Math.round(ascent);
+    const inkLeft = m.actualBoundingBoxLeft !== undefined ? -m.actualBoundingBoxLeft : 0;
+    const inkRight = m.actualBoundingBoxRight !== undefined ? m.actualBoundingBoxRight : m.width;
+    const inkTop = m.actualBoundingBoxAscent !== undefined ? baseline - m.actualBoundingBoxAscent : 0;
+    const inkBottom = m.actualBoundingBoxDescent !== undefined ? baseline + m.actualBoundingBoxDescent : 0;
+    const measured = {width: m.width, ascent, descent, box: [Math.min(0, inkLeft), Math.min(0, inkTop),
+      Math.max(m.width, inkRight), Math.max(baseline + descent, inkBottom)]};
+    // The labels and the numbers come again and again: only the latest few are kept.
+    if (measures.size > 64) measures.delete(measures.keys().next().value);
+    measures.set(key, measured);
+    return measured;
   }
   function area_size() {
     return {width: area.clientWidth, height: area.clientHeight, ratio: window.devicePixelRatio || 1};
@@ -129,39 +151,14 @@ Object.assign(Page, (() => {
     },
     // A text's line box and ink at a size, in pixels from its top-left corner, into `box`
     // (left, top, right, bottom): from it the game knows when later pictures cover it.
-    textBox(text, size, box) {
-      const key = `${size} ${text}`;
-      const known = boxes.get(key);
-      if (known) {
-        HEAPF64.set(known, box >> 3);
-        return;
-      }
-      scratchContext.font = `${size}px ${font}`;
-      const m = scratchContext.measureText(text);
-      const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
-      const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
-      const baseline = Math.round(ascent);
-      const inkLeft = m.actualBoundingBoxLeft !== undefined ? -m.actualBoundingBoxLeft : 0;
-      const inkRight = m.actualBoundingBoxRight !== undefined ? m.actualBoundingBoxRight : m.width;
-      const inkTop = m.actualBoundingBoxAscent !== undefined ? baseline - m.actualBoundingBoxAscent : 0;
-      const inkBottom = m.actualBoundingBoxDescent !== undefined ? baseline + m.actualBoundingBoxDescent : 0;
-      const measured = [Math.min(0, inkLeft), Math.min(0, inkTop), Math.max(m.width, inkRight),
-        Math.max(baseline + descent, inkBottom)];
-      // The labels and the numbers come again and again: only the latest few are kept.
-      if (boxes.size > 64) boxes.delete(boxes.keys().next().value);
-      boxes.set(key, measured);
-      HEAPF64.set(measured, box >> 3);
-    },
+    textBox(text, size, box) { HEAPF64.set(measure(text, size).box, box >> 3); },
     // A text set in the page's fonts at `size` pixels, in black on clear, for the game to blend
     // into its pixels: its width, height and margin go to `form`, its bytes wait for
     // readTextInk. Answers their length.
     textInk(text, size, form) {
       const margin = 4;
-      scratchContext.font = `${size}px ${font}`;
-      const m = scratchContext.measureText(text);
-      const ascent = m.fontBoundingBoxAscent !== undefined ? m.fontBoundingBoxAscent : size * 0.88;
-      const descent = m.fontBoundingBoxDescent !== undefined ? m.fontBoundingBoxDescent : size * 0.3;
-      const w = Math.ceil(m.width) + 2 * margin, h = Math.ceil(ascent + descent) + 2 * margin;
+      const {width, ascent, descent} = measure(text, size);
+      const w = Math.ceil(width) + 2 * margin, h = Math.ceil(ascent + descent) + 2 * margin;
       scratch.width = w;
       scratch.height = h;
       scratchContext.font = `${size}px ${font}`;
