@@ -99,6 +99,8 @@ def page_thread_time(bare_dir, runs=7):
     clock, from a trace of a running browser's first visits. This machine's speed changes from
     minute to minute, and the first frame's time with it; this figure moves far less."""
     trace = os.path.join(browser_test.tempfile.gettempdir(), 'trace.json')
+    if os.path.exists(trace):  # an earlier run's, which would be read before this one's is written
+        os.remove(trace)
     seconds = 10 + 3 * runs
     options = chrome_options()
     for a in ('--trace-startup=toplevel,blink.user_timing', f'--trace-startup-file={trace}',
