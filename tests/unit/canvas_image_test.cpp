@@ -1,15 +1,12 @@
-// The browser's canvas pixels: a text the page set is blended in within the drawing's area only.
+// The browser's canvas pixels, against a stand-in for the page: a text 3 × 2 from a margin of 1.
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include "model/state.h"
 #include "web/canvas_image.h"
 
 static int texts_asked = 0;
-static std::vector<std::uint32_t> put;  // the pixels of the last part put on the canvas
+static std::vector<std::uint32_t> put;  // the first row of the last part put on the canvas
 
-// The page, as it answers for a text 3 × 2 pixels from a margin of 1: its alpha, row by row.
 extern "C" int js_text_ink(const char*, int, int* form) {
   form[0] = 3, form[1] = 2, form[2] = 1;
   return ++texts_asked, 3 * 2 * 4;
@@ -26,8 +23,7 @@ TEST(CanvasImage, ATextIsBlendedOnlyWithinTheDrawingAndAskedOfThePageOnce) {
   pawnfall::CanvasImage image;
   image.reset(5, 2, 1, 1, 3, 1);  // the drawing: row 1, columns 1 to 3
   image.flush();
-  // The ink stands from (1, 0): its row above the drawing and its column right of it stay out.
-  image.text(2, 1, "1", 12, pawnfall::色_白);
+  image.text(2, 1, "1", 12, pawnfall::色_白);  // its ink from (1, 0), partly outside the drawing
   image.flush();
   // White at alpha 64 over the background green rounds to (64, 160, 64); alpha 0 leaves it.
   EXPECT_EQ(put, (std::vector<std::uint32_t>{0xFF40A040, 0xFF008000, 0xFFFFFFFF}));

@@ -319,8 +319,7 @@ def case_phone(url):
     driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
         'width': 780, 'height': 720, 'deviceScaleFactor': 1, 'mobile': False})
     # Drawn first from the phone's denser pictures, scaled, and again once its own set has come.
-    assert wait_for(driver, 'return Page.drawing.width === 773 && Page.hasPictures(1)', 10), \
-        'the page kept the phone\'s size or never had its pictures'
+    assert wait_for(driver, 'return Page.drawing.width === 773 && Page.hasPictures(1)', 10), 'still the phone\'s'
     same_board(board(driver), 'after3.png', 'phone')
 
 
